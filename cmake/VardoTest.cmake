@@ -1,0 +1,40 @@
+# vardo_add_test(NAME SOURCES src... [LIBS lib...] [GUI])
+# One GoogleTest binary; every test case runs as its own CTest test in a fresh,
+# private root (see tests/support/test_main.cpp), so cases never share state.
+include(GoogleTest)
+find_package(GTest REQUIRED)
+
+function(vardo_add_test name)
+  cmake_parse_arguments(ARG "GUI" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  if(ARG_GUI)
+    target_link_libraries(${name} PRIVATE vardo_test_main_gui)
+  else()
+    target_link_libraries(${name} PRIVATE vardo_test_main)
+  endif()
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES TIMEOUT ${ARG_TIMEOUT}
+               ENVIRONMENT "VARDO_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY};VARDO_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endfunction()
+
+# vardo_add_test_folder(PREFIX prefix LIBS lib... [GUI_LIBS lib...])
+# Every *_test.cpp in the current folder becomes its own test binary PREFIX_<name>;
+# a file named *_guitest.cpp gets a QApplication and GUI_LIBS as well.
+function(vardo_add_test_folder)
+  cmake_parse_arguments(ARG "" "PREFIX" "LIBS;GUI_LIBS" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  foreach(src ${tests})
+    get_filename_component(stem ${src} NAME_WE)
+    vardo_add_test(${ARG_PREFIX}_${stem} SOURCES ${src} LIBS ${ARG_LIBS})
+  endforeach()
+  file(GLOB guitests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_guitest.cpp)
+  foreach(src ${guitests})
+    get_filename_component(stem ${src} NAME_WE)
+    vardo_add_test(${ARG_PREFIX}_${stem} SOURCES ${src} LIBS ${ARG_LIBS} ${ARG_GUI_LIBS} GUI)
+  endforeach()
+endfunction()

@@ -1,0 +1,42 @@
+#pragma once
+// Modal message boxes. Everything above the platform layer shows boxes through the
+// current presenter: the Qt one in a desktop program, a terminal one in vardoctl, and a
+// recording one in tests, which answers each box from a script instead of blocking.
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+enum class BoxKind { Information, Warning, Confirmation, Error };
+
+struct MessageBox
+{
+    BoxKind kind = BoxKind::Information;
+    QString title;
+    QString text;
+    QStringList buttons;      // captions as shown, e.g. "&Yes", "&No"
+    int defaultButton = 0;    // index into buttons
+};
+
+// Result codes of a box's buttons: 1 OK, 6 Yes, 7 No; closing the box without a choice
+// gives the code of no button (2, Cancel).
+inline constexpr int BoxOk = 1;
+inline constexpr int BoxClosed = 2;
+inline constexpr int BoxYes = 6;
+inline constexpr int BoxNo = 7;
+
+class MessagePresenter
+{
+public:
+    virtual ~MessagePresenter() = default;
+    // Shows the box and returns when it is closed, with the result code of the answer.
+    virtual int present(const MessageBox &box) = 0;
+};
+
+// The presenter in use. Until one is installed, boxes go to standard error and
+// questions are answered No.
+MessagePresenter &messagePresenter();
+// Installs a presenter (not owned); nullptr restores the default.
+void setMessagePresenter(MessagePresenter *presenter);
+
+} // namespace platform
