@@ -1,0 +1,21 @@
+#pragma once
+// The 8-bit "ANSI" code page of language files, archive names and dial-up texts:
+// Windows-1252 unless TELLVARA_ANSI_CODEPAGE names another single-byte code page
+// (any name iconv knows, e.g. "CP1251" or "ISO-8859-15").
+//
+// Every byte decodes to one character: bytes the code page leaves undefined decode to
+// the control character of the same number, as Windows does. A character the code page
+// cannot hold encodes as "?".
+#include <QByteArray>
+#include <QString>
+
+namespace platform {
+
+QByteArray toAnsi(const QString &text);
+QString fromAnsi(const QByteArray &bytes);
+QString fromAnsi(const char *bytes, qsizetype length);
+
+// The name of the code page in use (for messages).
+QString ansiCodePageName();
+
+} // namespace platform
