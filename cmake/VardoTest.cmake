@@ -19,7 +19,9 @@ function(vardo_add_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES TIMEOUT ${ARG_TIMEOUT}
-               ENVIRONMENT "VARDO_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY};VARDO_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+               # One variable per property: gtest_discover_tests splits list values.
+               ENVIRONMENT "VARDO_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY}"
+               ENVIRONMENT_MODIFICATION "VARDO_SOURCE_DIR=set:${PROJECT_SOURCE_DIR}")
 endfunction()
 
 # vardo_add_test_folder(PREFIX prefix LIBS lib... [GUI_LIBS lib...])

@@ -25,6 +25,15 @@ inline constexpr int BoxClosed = 2;
 inline constexpr int BoxYes = 6;
 inline constexpr int BoxNo = 7;
 
+// The toolkit's standard box of a kind, with the toolkit's own English texts: titles
+// "Information", "Warning", "Confirm" and "Error"; the button "OK", or "&Yes" and "&No"
+// with Yes preselected for a confirmation.
+MessageBox standardBox(BoxKind kind, const QString &text);
+
+// The result code of a standard button caption: "OK" 1, "Cancel" 2, "&Yes" 6, "&No" 7;
+// 0 for any other caption.
+int buttonCode(const QString &caption);
+
 class MessagePresenter
 {
 public:

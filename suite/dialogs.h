@@ -16,7 +16,12 @@ void ShowMessageText(const QString &text);   // rewrites the update-conflict phr
 int AskYesNo(const QString &question);       // 6 = Yes; anything else counts as No
 void DeactivateProgressApp();
 
-// The application's standard error box for an error that leaves an event handler.
+// The application's standard error box for an error that leaves an event handler,
+// captioned with the application title.
 void ShowApplicationError(const QString &message);
+
+// The application title: the one set here, else the application name.
+void SetApplicationTitle(const QString &title);
+QString ApplicationTitle();
 
 } // namespace suite

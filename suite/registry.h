@@ -2,21 +2,37 @@
 // String values in a two-rooted tree of keys, shared with the service (machine root)
 // and private to the user (user root). Key paths use "\" and compare without regard to
 // letter case; a trailing "\" names the same key; the empty value name is the default value.
+// The rules of the store itself: platform/registry_store.h; this layer's: suite/DESIGN.md.
+#include "platform/registry_store.h"
+
 #include <QString>
 
 namespace suite {
 
-enum class RegistryRoot { LocalMachine, CurrentUser };
+using RegistryRoot = platform::RegistryRoot;
+
+// Key paths, value names and texts given to a write, and key paths and value names given
+// to a read, hold at most this many UTF-16 units; so does a text a read returns.
+inline constexpr qsizetype RegistryTextLimit = 1024;
 
 // The value's text, or "" when the key or value is absent, unreadable or longer than 1024.
 QString ReadRegistryString(RegistryRoot root, const QString &keyPath, const QString &valueName);
 
-// Creates missing keys on the way; true when the value was stored.
+// Creates missing keys on the way (machine keys writable by every account); true when the
+// value was stored.
 bool WriteRegistryString(RegistryRoot root, const QString &keyPath, const QString &valueName,
                          const QString &text);
 
 // Removes the key with its values and sub-keys (a key directly under the root is only emptied).
 void DeleteRegistryKey(RegistryRoot root, const QString &keyPath);
+
+// Deletes every value and, depth first, every sub-key of an open key. A sub-key that
+// cannot be deleted is stepped past, so the emptying always ends.
+void ClearRegistryKey(platform::RegistryKey &key);
+
+// Deletes the key at the end of the path when it has no sub-keys; a path without "\" is
+// left alone.
+void DeleteRegistrySubKey(RegistryRoot root, const QString &keyPath);
 
 // Per-installation settings under "SOFTWARE\Tellvara\" + InstallKey + section.
 QString ReadSuiteSetting(const QString &section, const QString &name);
@@ -24,6 +40,10 @@ void WriteSuiteSetting(const QString &section, const QString &name, const QStrin
 
 // Text of the last failed key creation in WriteRegistryString; "" at start.
 QString LastRegistryError();
+
+// Why the last WriteRegistryString returned false (the system's text, or the limit it
+// broke); "" after a success. LastRegistryError keeps its narrower meaning.
+QString LastRegistryWriteFailure();
 
 // The installation's key word, ending in "\". Set by the path values at start-up.
 QString InstallKey();

@@ -1,0 +1,23 @@
+#include "app/core/event_handler.h"
+
+#include "suite/dialogs.h"
+#include "suite/error.h"
+
+#include <QString>
+
+namespace app {
+
+void runEventHandler(const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const std::exception &e) {
+        suite::ShowApplicationError(suite::messageOf(e));
+    } catch (...) {
+        // Nothing a handler calls should throw anything else; if it does, the program
+        // still keeps running.
+        suite::ShowApplicationError(QStringLiteral("Unknown error"));
+    }
+}
+
+} // namespace app

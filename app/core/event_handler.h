@@ -1,0 +1,10 @@
+#pragma once
+// Every event handler of the window runs through here: an error that leaves a handler
+// ends that handler, is shown in the application's error box, and the program goes on.
+#include <functional>
+
+namespace app {
+
+void runEventHandler(const std::function<void()> &handler);
+
+} // namespace app

@@ -1,0 +1,87 @@
+#include "archive/archivewriter.h"
+
+#include "archive/checksum.h"
+#include "archive/zlbmessages.h"
+#include "platform/filecopy.h"
+#include "suite/error.h"
+
+#include <zlib.h>
+
+namespace archive {
+
+ArchiveWriter::ArchiveWriter(QFile &file, const QString &archiveName)
+    : m_file(file)
+    , m_archiveName(archiveName)
+{
+}
+
+void ArchiveWriter::ensureRoom(qint64 bytes) const
+{
+    if (bytes < 0 || bytes > MaxArchiveSize - m_size)
+        throw suite::Error(msg::archiveTooLarge(m_archiveName));
+}
+
+void ArchiveWriter::append(const char *data, qint64 size)
+{
+    ensureRoom(size);
+    if (m_file.write(data, size) != size)
+        failWrite(m_file.errorString());
+    m_size += size;
+    if (m_crcKnown)
+        m_crc = crc32Update(m_crc, data, size);
+}
+
+void ArchiveWriter::copyRange(QFile &from, qint64 offset, qint64 length)
+{
+    ensureRoom(length);
+    QString reason;
+    if (!platform::copyFileRange(from, offset, m_file, m_size, length, &reason))
+        failWrite(reason);
+    m_size += length;
+    if (!m_file.seek(m_size))
+        failWrite(m_file.errorString());
+    m_crcKnown = false;
+}
+
+void ArchiveWriter::copyRange(QFile &from, qint64 offset, qint64 length, quint32 rangeCrc)
+{
+    const bool known = m_crcKnown;
+    const quint32 before = m_crc;
+    copyRange(from, offset, length);
+    m_crcKnown = known;
+    m_crc = static_cast<quint32>(crc32_combine64(before, rangeCrc, length));
+}
+
+void ArchiveWriter::rollBack(const Mark &mark)
+{
+    if (!m_file.resize(mark.size) || !m_file.seek(mark.size))
+        failWrite(m_file.errorString());
+    m_size = mark.size;
+    m_crc = mark.crc;
+    m_crcKnown = mark.crcKnown;
+}
+
+quint32 ArchiveWriter::checksum()
+{
+    if (!m_crcKnown) {
+        m_crc = crc32OfFileRange(m_file, 0, m_size, 0, msg::unableToWrite(m_file.fileName()));
+        m_crcKnown = true;
+        if (!m_file.seek(m_size))
+            failWrite(m_file.errorString());
+    }
+    return m_crc;
+}
+
+void ArchiveWriter::sync()
+{
+    QString reason;
+    if (!platform::syncFile(m_file, &reason))
+        failWrite(reason);
+}
+
+void ArchiveWriter::failWrite(const QString &reason) const
+{
+    throw suite::Error(msg::unableToWrite(m_file.fileName() + QLatin1String(": ") + reason));
+}
+
+} // namespace archive

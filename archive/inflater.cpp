@@ -1,0 +1,84 @@
+#include "archive/inflater.h"
+
+#include "suite/error.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+namespace archive {
+
+namespace {
+constexpr qint64 InputPiece = 64 << 10;
+}
+
+struct Inflater::State
+{
+    QIODevice *input = nullptr;
+    qint64 left = 0;          // bytes of the region not read yet
+    bool started = false;
+    bool seekFailed = false;
+    bool ended = false;
+    z_stream stream{};
+    std::vector<Bytef> buffer;
+};
+
+Inflater::Inflater(QIODevice &input, qint64 start, qint64 length)
+    : m_state(std::make_unique<State>())
+{
+    m_state->input = &input;
+    m_state->left = std::max<qint64>(length, 0);
+    m_state->buffer.resize(static_cast<size_t>(std::min(m_state->left, InputPiece)) + 1);
+    m_state->seekFailed = !input.seek(start);
+    if (inflateInit2(&m_state->stream, 15) != Z_OK)
+        throw suite::Error(QStringLiteral("The decompressor could not start"));
+    m_state->started = true;
+}
+
+Inflater::~Inflater()
+{
+    if (m_state->started)
+        inflateEnd(&m_state->stream);
+}
+
+bool Inflater::refill()
+{
+    State &st = *m_state;
+    if (st.left == 0)
+        return false;
+    const qint64 got = st.input->read(reinterpret_cast<char *>(st.buffer.data()),
+                                      std::min<qint64>(st.left, st.buffer.size() - 1));
+    if (got <= 0)
+        return false;
+    st.left -= got;
+    st.stream.next_in = st.buffer.data();
+    st.stream.avail_in = static_cast<uInt>(got);
+    return true;
+}
+
+qint64 Inflater::read(char *out, qint64 size)
+{
+    State &st = *m_state;
+    if (st.seekFailed)
+        return -1;
+    z_stream &s = st.stream;
+    qint64 produced = 0;
+    while (produced < size && !st.ended) {
+        if (s.avail_in == 0 && !refill())
+            return st.left == 0 ? produced : -1; // region used up, or the file ended early
+        const uInt room = static_cast<uInt>(std::min<qint64>(size - produced, std::numeric_limits<uInt>::max()));
+        s.next_out = reinterpret_cast<Bytef *>(out + produced);
+        s.avail_out = room;
+        const int result = inflate(&s, Z_NO_FLUSH);
+        produced += room - s.avail_out;
+        if (result == Z_STREAM_END)
+            st.ended = true;
+        else if (result != Z_OK && result != Z_BUF_ERROR)
+            return -1;
+    }
+    return produced;
+}
+
+} // namespace archive

@@ -1,0 +1,42 @@
+#include "suite/data_link_file.h"
+
+#include "suite/error.h"
+
+#include <QSaveFile>
+
+namespace suite {
+namespace {
+
+QByteArray utf16LeWithMark(const QString &text)
+{
+    QByteArray bytes("\xFF\xFE", 2);
+    bytes.reserve(2 + 2 * text.size());
+    for (const QChar c : text) {
+        bytes.append(static_cast<char>(c.unicode() & 0xFF));
+        bytes.append(static_cast<char>(c.unicode() >> 8));
+    }
+    return bytes;
+}
+
+void checkConnectionString(const QString &connectionString)
+{
+    if (!connectionString.startsWith(QStringLiteral("Provider="), Qt::CaseInsensitive))
+        throw Error(QStringLiteral("A connection string must begin with \"Provider=\": ") + connectionString);
+    if (connectionString.contains(u'\r') || connectionString.contains(u'\n'))
+        throw Error(QStringLiteral("A connection string must be one line."));
+}
+
+} // namespace
+
+void WriteDataLinkFile(const QString &path, const QString &connectionString)
+{
+    checkConnectionString(connectionString);
+    const QString text = QStringLiteral("[oledb]\r\n"
+                                        "; Everything after this line is an OLE DB initstring\r\n")
+        + connectionString + QStringLiteral("\r\n");
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(utf16LeWithMark(text)) < 0 || !file.commit())
+        throw Error(QStringLiteral("Cannot write the data-link file %1: %2").arg(path, file.errorString()));
+}
+
+} // namespace suite

@@ -1,0 +1,89 @@
+// Reading and writing one string value; the store's rules are in platform/registry_store.h.
+#include "suite/registry.h"
+
+namespace suite {
+namespace {
+
+// 1024 characters and the terminating NUL, in bytes.
+constexpr qsizetype ReadBufferBytes = (RegistryTextLimit + 1) * 2;
+
+QString &lastError()
+{
+    static QString text;
+    return text;
+}
+
+QString &lastWriteFailure()
+{
+    static QString text;
+    return text;
+}
+
+bool withinLimits(const QString &keyPath, const QString &valueName)
+{
+    return keyPath.size() <= RegistryTextLimit && valueName.size() <= RegistryTextLimit;
+}
+
+// Machine keys are made writable by every account (what a NULL access list gives on
+// Windows); when that fails, the failure is noted and the key tried once more plainly.
+platform::RegistryStatus createKeyForWrite(RegistryRoot root, const QString &keyPath,
+                                           std::unique_ptr<platform::RegistryKey> &key)
+{
+    platform::RegistryStore &store = platform::registryStore();
+    const platform::KeyCreation creation = root == RegistryRoot::LocalMachine ? platform::KeyCreation::WorldWritable
+                                                                             : platform::KeyCreation::Default;
+    const platform::RegistryStatus status = store.createKey(root, keyPath, creation, key);
+    if (status.ok())
+        return status;
+    lastError() = status.text().left(RegistryTextLimit);
+    return store.createKey(root, keyPath, platform::KeyCreation::Default, key);
+}
+
+bool writeFailed(const QString &why)
+{
+    lastWriteFailure() = why;
+    return false;
+}
+
+} // namespace
+
+QString ReadRegistryString(RegistryRoot root, const QString &keyPath, const QString &valueName)
+{
+    if (!withinLimits(keyPath, valueName))
+        return {};
+    std::unique_ptr<platform::RegistryKey> key;
+    if (!platform::registryStore().openKey(root, keyPath, platform::RegistryAccess::Read, key).ok())
+        return {};
+    QString text;
+    if (!key->queryValue(valueName, ReadBufferBytes, text).ok())
+        return {};
+    return text;
+}
+
+bool WriteRegistryString(RegistryRoot root, const QString &keyPath, const QString &valueName, const QString &text)
+{
+    if (!withinLimits(keyPath, valueName) || text.size() > RegistryTextLimit)
+        return writeFailed(QStringLiteral("The key path, value name or text is longer than %1 characters.")
+                               .arg(RegistryTextLimit));
+    std::unique_ptr<platform::RegistryKey> key;
+    const platform::RegistryStatus created = createKeyForWrite(root, keyPath, key);
+    if (!created.ok())
+        return writeFailed(created.text());
+    const platform::RegistryStatus stored = key->setValue(valueName, text);
+    if (!stored.ok())
+        return writeFailed(stored.text());
+    lastWriteFailure().clear();
+    return true;
+}
+
+QString LastRegistryError()
+{
+    return lastError();
+}
+
+QString LastRegistryWriteFailure()
+{
+    return lastWriteFailure();
+}
+
+} // namespace suite

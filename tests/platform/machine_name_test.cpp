@@ -1,0 +1,39 @@
+#include "platform/machine_name.h"
+
+#include <QSysInfo>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(MachineName, TheOverrideIsCutTo15Characters)
+{
+    const struct
+    {
+        const char *set;
+        const char *expected;
+    } cases[] = {
+        {"localhost", "localhost"},
+        {"ABCDEFGHIJKLMNO", "ABCDEFGHIJKLMNO"},   // 15 characters come back whole
+        {"ABCDEFGHIJKLMNOP", "ABCDEFGHIJKLMNO"},
+        {" Mixed Case ", " Mixed Case "},           // no trimming, no change of case
+    };
+    for (const auto &c : cases) {
+        qputenv("TELLVARA_MACHINE_NAME", c.set);
+        EXPECT_EQ(platform::machineName(), QString::fromUtf8(c.expected)) << c.set;
+    }
+}
+
+TEST(MachineName, WithoutOverrideItIsTheHostName)
+{
+    for (const char *set : {"", nullptr}) {
+        if (set)
+            qputenv("TELLVARA_MACHINE_NAME", set);
+        else
+            qunsetenv("TELLVARA_MACHINE_NAME");
+        const QString host = QSysInfo::machineHostName();
+        EXPECT_EQ(platform::machineName(), host.isEmpty() ? QStringLiteral("localhost") : host.left(15));
+    }
+}
+
+} // namespace

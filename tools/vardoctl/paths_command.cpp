@@ -1,0 +1,41 @@
+// vardoctl paths: the path values the program finds at start-up, one "Name=value" a line.
+// Extra arguments are read as the program's own command line (a ".udl" file, NOLOGIN=1).
+#include "command.h"
+
+#include "suite/paths.h"
+#include "suite/registry.h"
+
+#include <QCoreApplication>
+
+#include <utility>
+
+namespace vardoctl {
+namespace {
+
+int runPaths(const QStringList &args)
+{
+    suite::InitPaths(QStringList{QCoreApplication::applicationFilePath()} + args);
+    const std::pair<const char *, QString> lines[] = {
+        {"CurrentPath", suite::CurrentPath()},
+        {"InstallKey", suite::InstallKey()},
+        {"WindowsPath", suite::WindowsPath()},
+        {"System32Path", suite::System32Path()},
+        {"DataLinkPath", suite::DataLinkPath()},
+        {"DefaultDataProviderFile", suite::DefaultDataProviderFile()},
+        {"DefaultConnectionString", suite::DefaultConnectionString()},
+        {"NoLogin", suite::NoLogin() ? QStringLiteral("true") : QStringLiteral("false")},
+        {"SuitePath", suite::SuitePath()},
+    };
+    for (const auto &[name, value] : lines)
+        out() << name << '=' << value << '\n';
+    return ExitOk;
+}
+
+const CommandRegistration registration{{
+    QStringLiteral("paths"),
+    QStringLiteral("vardoctl paths [FILE.udl] [NOLOGIN=1]"),
+    runPaths,
+}};
+
+} // namespace
+} // namespace vardoctl

@@ -1,0 +1,94 @@
+// vardoctl reg: the program's own registry operations for administrators and scripts.
+// Key paths keep their backslashes, so quote them in the shell.
+#include "command.h"
+
+#include "suite/registry.h"
+
+#include <optional>
+
+namespace vardoctl {
+namespace {
+
+const QString Usage = QStringLiteral("vardoctl reg query ROOT KEY [VALUE]\n"
+                                     "vardoctl reg add ROOT KEY VALUE DATA\n"
+                                     "vardoctl reg delete ROOT KEY\n"
+                                     "  ROOT: HKLM, HKCU, HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER");
+
+std::optional<suite::RegistryRoot> rootNamed(const QString &name)
+{
+    const QString upper = name.toUpper();
+    if (upper == u"HKLM" || upper == u"HKEY_LOCAL_MACHINE")
+        return suite::RegistryRoot::LocalMachine;
+    if (upper == u"HKCU" || upper == u"HKEY_CURRENT_USER")
+        return suite::RegistryRoot::CurrentUser;
+    return std::nullopt;
+}
+
+int query(suite::RegistryRoot root, const QStringList &args)
+{
+    if (args.size() != 1 && args.size() != 2)
+        return usageError(Usage);
+    out() << suite::ReadRegistryString(root, args.at(0), args.value(1)) << '\n';
+    return ExitOk;
+}
+
+int add(suite::RegistryRoot root, const QStringList &args)
+{
+    if (args.size() != 3)
+        return usageError(Usage);
+    if (suite::WriteRegistryString(root, args.at(0), args.at(1), args.at(2)))
+        return ExitOk;
+    // A refused key creation is what the program itself reports; anything else (the value
+    // store, the length limits) has its own reason.
+    const QString reason = suite::LastRegistryError();
+    err() << (reason.isEmpty() ? suite::LastRegistryWriteFailure() : reason) << '\n';
+    return ExitFailed;
+}
+
+bool keyExists(suite::RegistryRoot root, const QString &keyPath)
+{
+    std::unique_ptr<platform::RegistryKey> key;
+    return platform::registryStore().openKey(root, keyPath, platform::RegistryAccess::Read, key).ok();
+}
+
+// The program deletes silently; a script must learn when a key stayed. A key directly
+// under the root is only emptied, by design, and so is not a failure.
+int remove(suite::RegistryRoot root, const QStringList &args)
+{
+    if (args.size() != 1)
+        return usageError(Usage);
+    const QString keyPath = args.at(0);
+    suite::DeleteRegistryKey(root, keyPath);
+    QStringView path(keyPath);
+    if (path.endsWith(u'\\'))
+        path.chop(1);
+    if (path.contains(u'\\') && keyExists(root, keyPath)) {
+        err() << "The key was not deleted completely: it holds something this account may not "
+                 "delete, or files that are not the store's.\n";
+        return ExitFailed;
+    }
+    return ExitOk;
+}
+
+int runReg(const QStringList &args)
+{
+    if (args.size() < 2)
+        return usageError(Usage);
+    const std::optional<suite::RegistryRoot> root = rootNamed(args.at(1));
+    if (!root)
+        return usageError(Usage);
+    const QString operation = args.at(0);
+    const QStringList rest = args.mid(2);
+    if (operation == u"query")
+        return query(*root, rest);
+    if (operation == u"add")
+        return add(*root, rest);
+    if (operation == u"delete")
+        return remove(*root, rest);
+    return usageError(Usage);
+}
+
+const CommandRegistration registration{{QStringLiteral("reg"), Usage, runReg}};
+
+} // namespace
+} // namespace vardoctl
