@@ -1,6 +1,7 @@
 #include "archive/archivewriter.h"
 
 #include "archive/checksum.h"
+#include "archive/limiterror.h"
 #include "archive/zlbmessages.h"
 #include "platform/filecopy.h"
 #include "suite/error.h"
@@ -18,7 +19,7 @@ ArchiveWriter::ArchiveWriter(QFile &file, const QString &archiveName)
 void ArchiveWriter::ensureRoom(qint64 bytes) const
 {
     if (bytes < 0 || bytes > MaxArchiveSize - m_size)
-        throw suite::Error(msg::archiveTooLarge(m_archiveName));
+        throw LimitError(msg::archiveTooLarge(m_archiveName));
 }
 
 void ArchiveWriter::append(const char *data, qint64 size)

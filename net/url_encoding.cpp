@@ -24,6 +24,17 @@ int hexValue(char c)
     return -1;
 }
 
+// "/." or "/.." ending at the next "/" or at the end: a segment that HTTP libraries and
+// servers resolve away (Qt does so in every request line).
+bool beginsDotSegment(const QByteArray &utf8, qsizetype slash)
+{
+    qsizetype end = slash + 1;
+    while (end < utf8.size() && end - slash <= 2 && utf8[end] == '.')
+        ++end;
+    const qsizetype dots = end - slash - 1;
+    return (dots == 1 || dots == 2) && (end == utf8.size() || utf8[end] == '/');
+}
+
 } // namespace
 
 QByteArray encodeRequestUrl(const QString &url)
@@ -32,8 +43,10 @@ QByteArray encodeRequestUrl(const QString &url)
     const QByteArray utf8 = url.toUtf8();
     QByteArray wire;
     wire.reserve(utf8.size());
-    for (const char c : utf8) {
-        if (mayStandRaw(c)) {
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const char c = utf8[i];
+        const bool keepsDots = c == '/' && beginsDotSegment(utf8, i);
+        if (mayStandRaw(c) && !keepsDots) {
             wire.append(c);
             continue;
         }

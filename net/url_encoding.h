@@ -3,8 +3,10 @@
 // (letters, digits, "-._~", "!$&'()*+,;=", ":", "@" and "/") go as they are, so the
 // service's comma-separated "name=value" parameters stay readable on the wire; every other
 // character (blank, control characters, "#", "?", "%", quotes, backslash, brackets,
-// non-ASCII, ...) is percent-encoded from its UTF-8 bytes. The service decodes the request
-// target with decodeRequestTarget, the exact inverse.
+// non-ASCII, ...) is percent-encoded from its UTF-8 bytes. So is a "/" that begins a "."
+// or ".." segment, which HTTP libraries (Qt among them) would otherwise resolve away and
+// so change a folder in the connection string. The service decodes the request target
+// with decodeRequestTarget, the exact inverse.
 #include <QByteArray>
 #include <QString>
 

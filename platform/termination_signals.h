@@ -1,26 +1,25 @@
 #pragma once
 // The termination requests a daemon receives (SIGTERM from its service manager, SIGINT
-// from a terminal, SIGHUP when the terminal goes away), delivered as a Qt signal on the
-// thread that owns the object, so the program can stop in its event loop rather than in a
+// from a terminal, SIGHUP when the terminal goes away), handed to a function in the event
+// loop of the thread that made the object, so the program stops there rather than in a
 // signal handler. The handler only writes the signal number to a pipe (the self-pipe
 // trick); one object may exist at a time.
-#include <QObject>
+#include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace platform {
 
-class TerminationSignals : public QObject
+class TerminationSignals
 {
-    Q_OBJECT
 public:
     // Installs the handlers; throws suite::Error when the pipe cannot be made.
-    explicit TerminationSignals(QObject *parent = nullptr);
+    explicit TerminationSignals(std::function<void(int signalNumber)> onRequest);
     // Restores the default handling.
-    ~TerminationSignals() override;
-
-signals:
-    void terminationRequested(int signalNumber);
+    ~TerminationSignals();
+    TerminationSignals(const TerminationSignals &) = delete;
+    TerminationSignals &operator=(const TerminationSignals &) = delete;
 
 private:
     struct Private;

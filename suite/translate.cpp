@@ -36,20 +36,13 @@ bool passesUntranslated(const QString &text)
     return text.size() == 1 && QStringView(UntranslatedCharacters).contains(text.front());
 }
 
-// The language text ends at its first zero byte, wherever the file put one.
-QByteArrayView searchableText(const QByteArray &text)
-{
-    const qsizetype end = text.indexOf('\0');
-    return QByteArrayView(text).first(end < 0 ? text.size() : end);
-}
-
 // The translation of an entry "text;translation": everything after the first ";" from
 // the start of the entry up to the next CR LF; empty when no CR LF follows.
 std::optional<QString> lookUp(const QString &text)
 {
     if (!languageText)
         return std::nullopt;
-    const QByteArrayView content = searchableText(*languageText);
+    const QByteArrayView content(*languageText);
     const qsizetype at = content.indexOf(platform::toAnsi(QLatin1String(LineEnd) + text + QLatin1Char(';')));
     if (at < 0)
         return std::nullopt;
@@ -110,8 +103,7 @@ void showLanguageFileMissing(const QString &caption)
 
 QString TranslateText(const QString &text)
 {
-    // A zero character cannot be stored in the file: the text there ends at it.
-    if (passesUntranslated(text) || !LanguageFileActive || text.contains(QChar(0)))
+    if (passesUntranslated(text) || !LanguageFileActive)
         return text;
     try {
         if (const std::optional<QString> translation = lookUp(text))

@@ -45,19 +45,19 @@ struct TerminationSignals::Private
     std::unique_ptr<QSocketNotifier> notifier;
 };
 
-TerminationSignals::TerminationSignals(QObject *parent)
-    : QObject(parent)
-    , d(std::make_unique<Private>())
+TerminationSignals::TerminationSignals(std::function<void(int)> onRequest)
+    : d(std::make_unique<Private>())
 {
     if (pipe2(d->fds, O_CLOEXEC | O_NONBLOCK) != 0)
         throw suite::Error(QStringLiteral("Cannot create the signal pipe: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
     writeEnd = d->fds[1];
     d->notifier = std::make_unique<QSocketNotifier>(d->fds[0], QSocketNotifier::Read);
-    connect(d->notifier.get(), &QSocketNotifier::activated, this, [this] {
-        unsigned char byte = 0;
-        while (::read(d->fds[0], &byte, 1) == 1)
-            emit terminationRequested(byte);
-    });
+    QObject::connect(d->notifier.get(), &QSocketNotifier::activated, d->notifier.get(),
+                     [fd = d->fds[0], onRequest = std::move(onRequest)] {
+                         unsigned char byte = 0;
+                         while (::read(fd, &byte, 1) == 1)
+                             onRequest(byte);
+                     });
     setHandler(onSignal);
 }
 

@@ -1,5 +1,7 @@
 #include "platform/local/local_service_definition.h"
 
+#include "platform/local/local_service_names.h"
+#include "platform/special_folders.h"
 #include "suite/error.h"
 
 #include <QFileInfo>
@@ -147,6 +149,17 @@ QString quoteCommandLine(const QStringList &words)
         quoted.append(QLatin1Char('"') + word + QLatin1Char('"'));
     }
     return quoted.join(QLatin1Char(' '));
+}
+
+QString definitionPath(const QString &name)
+{
+    const QString root = systemRoot();
+    return root.isEmpty() ? QString() : root + DefinitionFolder + QLatin1Char('/') + name + DefinitionSuffix;
+}
+
+QString fillDefinitionTemplate(const QString &templateText, const QStringList &command)
+{
+    return QString(templateText).replace(QLatin1String("@EXEC_START@"), quoteCommandLine(command));
 }
 
 ServiceDefinition parseServiceDefinition(const QString &text)

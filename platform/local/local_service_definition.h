@@ -29,6 +29,13 @@ struct ServiceDefinition
 // Throws suite::Error naming the fault when the text is no usable definition.
 ServiceDefinition parseServiceDefinition(const QString &text);
 
+// The file that defines a service: $TELLVARA_ROOT/etc/tellvara/services/NAME.service;
+// "" when TELLVARA_ROOT names no folder.
+QString definitionPath(const QString &name);
+
+// A definition template with its "@EXEC_START@" replaced by the quoted command.
+QString fillDefinitionTemplate(const QString &templateText, const QStringList &command);
+
 // The ExecStart word rules; splitting throws suite::Error on an open quote or a lone "%".
 QStringList splitCommandLine(const QString &line);
 QString quoteCommandLine(const QStringList &words);

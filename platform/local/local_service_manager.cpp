@@ -233,7 +233,7 @@ public:
     {
         if (!isPlainName(name))
             return {ServiceResult::NotInstalled, nullptr};
-        QFile file(m_root + DefinitionFolder + QLatin1Char('/') + name + DefinitionSuffix);
+        QFile file(definitionPath(name));
         if (!file.exists())
             return {ServiceResult::NotInstalled, nullptr};
         if (!file.open(QIODevice::ReadOnly))

@@ -184,7 +184,7 @@ TEST(ServiceSettingsSave, EmptyStoreWritesTheSevenValuesInOrder)
     };
     EXPECT_EQ(recorder.writes, expected);
     for (const StoredSetting &s : expected)
-        EXPECT_EQ(suite::ReadRegistryString(RegistryRoot::LocalMachine, s.key, s.name), s.text) << s.name;
+        EXPECT_EQ(suite::ReadRegistryString(RegistryRoot::LocalMachine, s.key, s.name), s.text) << qPrintable(s.name);
 }
 
 TEST(ServiceSettingsSave, ClampedAndFallbackValuesAreWrittenBack)

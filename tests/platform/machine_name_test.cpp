@@ -26,7 +26,7 @@ TEST(MachineName, TheOverrideIsCutTo15Characters)
 
 TEST(MachineName, WithoutOverrideItIsTheHostName)
 {
-    for (const char *set : {"", nullptr}) {
+    for (const char *set : {static_cast<const char *>(""), static_cast<const char *>(nullptr)}) {
         if (set)
             qputenv("TELLVARA_MACHINE_NAME", set);
         else

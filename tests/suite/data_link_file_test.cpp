@@ -4,6 +4,8 @@
 #include "suite/paths.h"
 #include "test_env.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace {

@@ -125,8 +125,9 @@ TEST(IniReader, SurvivesEveryCutAndRandomDamageOfTheSamples)
             QByteArray damaged = bytes;
             for (int i = 0; i < 4 && !damaged.isEmpty(); ++i)
                 damaged[random.bounded(int(damaged.size()))] = char(random.bounded(256));
-            if (const std::optional<QString> text = suite::DecodeIniText(damaged))
-                EXPECT_LE(suite::FindIniValue(*text, "oledb", "Provider").size(), text->size()) << name;
+            if (const std::optional<QString> text = suite::DecodeIniText(damaged)) {
+                EXPECT_LE(suite::FindIniValue(*text, "oledb", "Provider").size(), text->size()) << qPrintable(name);
+            }
         }
     }
 }

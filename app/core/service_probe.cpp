@@ -1,0 +1,23 @@
+#include "app/core/service_probe.h"
+
+#include "net/probe.h"
+#include "suite/dialogs.h"
+#include "suite/special_folders.h"
+
+namespace app {
+
+void btnCheckVardoTjanstClick(int port, QString &version)
+{
+    if (net::QueryServiceVersion(suite::GetMachineName(), port, version))
+        suite::ShowInfo(ProbeWorks);
+    else
+        suite::ShowInfo(ProbeNoContact);
+}
+
+void btnGetLoggdirClick(int port, QString &logDir)
+{
+    if (!net::QueryServiceLogDir(suite::GetMachineName(), port, logDir))
+        suite::ShowInfo(ProbeNoContact);
+}
+
+} // namespace app

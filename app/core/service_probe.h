@@ -1,0 +1,18 @@
+#pragma once
+// The two "Uppdatera" buttons of the service column: ask the running service, on the
+// port the field shows (saved or not) of this computer, for its version or its log
+// folder, and tell the administrator when there is no contact.
+#include <QString>
+
+namespace app {
+
+inline const QString ProbeWorks = QStringLiteral("Anslutningen fungerar!");
+inline const QString ProbeNoContact = QStringLiteral("Ingen kontakt med tjänsten på den inställda porten!");
+
+// version: the text of edVardoTjanstVersion, replaced by the service's version on success.
+void btnCheckVardoTjanstClick(int port, QString &version);
+
+// logDir: the text of MemoLoggdir, replaced by the service's log folder on success.
+void btnGetLoggdirClick(int port, QString &logDir);
+
+} // namespace app

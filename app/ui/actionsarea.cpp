@@ -1,0 +1,111 @@
+#include "app/ui/actionsarea.h"
+
+#include "app/ui/buttonicons.h"
+#include "app/ui/radiogroup.h"
+#include "app/ui/widgetnames.h"
+#include "components/tdrawpanel.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedLayout>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace app::ui {
+namespace {
+
+const QStringList ServiceStates = {
+    QStringLiteral("SERVICE_STOPPED"),         QStringLiteral("SERVICE_START_PENDING"),
+    QStringLiteral("SERVICE_STOP_PENDING"),    QStringLiteral("SERVICE_RUNNING"),
+    QStringLiteral("SERVICE_CONTINUE_PENDING"), QStringLiteral("SERVICE_PAUSE_PENDING"),
+    QStringLiteral("SERVICE_PAUSED"),
+};
+
+constexpr int ColumnWidth = 192;
+constexpr int StatusHeight = 162;
+constexpr int TimerPeriodMs = 2000;
+
+} // namespace
+
+ActionsArea::ActionsArea(QWidget *parent)
+    : GroupBox3(named<QGroupBox>("GroupBox3", parent))
+    , RadioGroup1(named<RadioGroup>("RadioGroup1", GroupBox3, QStringLiteral("Service Status"), ServiceStates))
+    , Panel2(named<components::TDrawPanel>("Panel2", GroupBox3))
+    , Label4(named<QLabel>("Label4", Panel2))
+    , GroupBox9(named<QGroupBox>("GroupBox9", GroupBox3))
+    , edVardoTjanstVersion(named<QLineEdit>("edVardoTjanstVersion", GroupBox9))
+    , btnCheckVardoTjanst(named<QPushButton>("btnCheckVardoTjanst", GroupBox9))
+    , GroupBox6(named<QGroupBox>("GroupBox6", GroupBox3))
+    , MemoLoggdir(named<QPlainTextEdit>("MemoLoggdir", GroupBox6))
+    , btnGetLoggdir(named<QPushButton>("btnGetLoggdir", GroupBox6))
+    , btnStopService(named<QPushButton>("btnStopService", GroupBox3))
+    , btnRestartService(named<QPushButton>("btnRestartService", GroupBox3))
+    , Timer1(new QTimer(GroupBox3))
+{
+    GroupBox3->setTitle(QStringLiteral("Actions"));
+    GroupBox3->setFixedWidth(ColumnWidth);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(TimerPeriodMs);
+    buildVersionGroup();
+    buildLogDirGroup();
+    btnStopService->setText(QStringLiteral("Stoppa Vardo-Tjänsten"));
+    setButtonIcon(btnStopService, QStringLiteral("media-playback-stop"), QStyle::SP_MediaStop);
+    btnRestartService->setText(QStringLiteral("Starta Vardo-Tjänsten"));
+    setButtonIcon(btnRestartService, QStringLiteral("media-playback-start"), QStyle::SP_MediaPlay);
+
+    auto *layout = new QVBoxLayout(GroupBox3);
+    layout->addWidget(statusWithWaitPanel());
+    layout->addWidget(GroupBox9);
+    layout->addWidget(GroupBox6, 1);
+    layout->addWidget(btnStopService);
+    layout->addWidget(btnRestartService);
+}
+
+// The wait panel lies over the radio group and hides it while shown.
+QWidget *ActionsArea::statusWithWaitPanel()
+{
+    auto *holder = new QWidget(GroupBox3);
+    holder->setFixedHeight(StatusHeight);
+    auto *stack = new QStackedLayout(holder);
+    stack->setStackingMode(QStackedLayout::StackAll);
+    stack->addWidget(RadioGroup1);
+    stack->addWidget(Panel2);
+    stack->setCurrentWidget(Panel2);
+
+    Label4->setText(QStringLiteral("Refreshing, please wait...."));
+    Label4->setAlignment(Qt::AlignCenter);
+    Label4->setWordWrap(true);
+    QPalette maroon = Label4->palette();
+    maroon.setColor(QPalette::WindowText, QColor(128, 0, 0));
+    Label4->setPalette(maroon);
+    auto *panelLayout = new QVBoxLayout(Panel2);
+    panelLayout->addWidget(Label4);
+    Panel2->hide();
+    return holder;
+}
+
+void ActionsArea::buildVersionGroup()
+{
+    GroupBox9->setTitle(QStringLiteral("Vardo-Tjänstens version"));
+    btnCheckVardoTjanst->setText(QStringLiteral("Uppdatera"));
+    auto *layout = new QHBoxLayout(GroupBox9);
+    layout->addWidget(edVardoTjanstVersion, 1);
+    layout->addWidget(btnCheckVardoTjanst);
+}
+
+void ActionsArea::buildLogDirGroup()
+{
+    GroupBox6->setTitle(QStringLiteral("Vardo-Tjänstens Loggdir"));
+    MemoLoggdir->setReadOnly(true);
+    MemoLoggdir->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    btnGetLoggdir->setText(QStringLiteral("Uppdatera"));
+    auto *layout = new QVBoxLayout(GroupBox6);
+    layout->addWidget(MemoLoggdir, 1);
+    layout->addWidget(btnGetLoggdir, 0, Qt::AlignRight);
+}
+
+} // namespace app::ui

@@ -1,0 +1,182 @@
+// TZLBArchive: construction, opening, creating, closing, listing, progress and the two
+// virtual operations. Extraction and changes live in zlbarchive_extract.cpp and
+// zlbarchive_change.cpp.
+#include "archive/zlbarchive.h"
+
+#include "archive/archiveindex.h"
+#include "archive/entrynames.h"
+#include "archive/zlbmessages.h"
+#include "suite/error.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <cmath>
+
+namespace archive {
+
+TZLBArchive::TZLBArchive() = default;
+
+TZLBArchive::~TZLBArchive()
+{
+    fDestroying = true;
+    CloseArchive();
+}
+
+bool TZLBArchive::OpenArchive(const QString &filename)
+{
+    CloseArchive();
+    if (filename.isEmpty())
+        return false;
+    const QFileInfo info(filename);
+    if (!info.exists())
+        throw suite::Error(msg::archiveNotFound());
+    QFile file(info.absoluteFilePath());
+    // Only a regular file is opened: a FIFO would block the open.
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        throw suite::Error(msg::unableToOpen(filename));
+    startProgress(ifOpening, msg::extractingRegistry(), 0);
+    ArchiveIndex index = readArchiveIndex(file, [this](qint64 done, qint64 total) { reportUnit(done, total); });
+    adoptIndex(info.absoluteFilePath(), std::move(index));
+    if (OnArchiveOpened && !fDestroying)
+        OnArchiveOpened(*this);
+    DoProgress(ifClear, 0);
+    return true;
+}
+
+void TZLBArchive::CreateArchive(const QString &filename)
+{
+    CloseArchive();
+    if (filename.isEmpty())
+        return;
+    const QFileInfo info(filename);
+    if (info.exists() || info.isSymLink())
+        throw suite::Error(msg::fileAlreadyExists());
+    fArchive = info.absoluteFilePath();
+    fNewArchive = true;
+    if (OnArchiveOpened && !fDestroying)
+        OnArchiveOpened(*this);
+}
+
+void TZLBArchive::CloseArchive()
+{
+    fArchiveRegistry.clear();
+    fLookup.rebuild(fArchiveRegistry);
+    fNewArchive = false;
+    fArchiveDetails = TZLBArchiveRec();
+    fDataAreaCrc = 0;
+    fArchive.clear();
+    DoProgress(ifClear, 0);
+}
+
+void TZLBArchive::adoptIndex(const QString &filename, ArchiveIndex &&index)
+{
+    fArchive = filename;
+    fArchiveDetails = index.details;
+    fArchiveRegistry = std::move(index.records);
+    fDataAreaCrc = index.dataAreaCrc;
+    fLookup.rebuild(fArchiveRegistry);
+}
+
+void TZLBArchive::checkOpen() const
+{
+    if (fArchive.isEmpty())
+        throw suite::Error(msg::noArchiveOpen());
+}
+
+void TZLBArchive::checkIndex(int index) const
+{
+    if (index < 0 || static_cast<size_t>(index) >= fArchiveRegistry.size())
+        throw suite::Error(msg::indexOutOfBounds());
+}
+
+int TZLBArchive::GetFileCount() const
+{
+    checkOpen();
+    return static_cast<int>(fArchiveRegistry.size());
+}
+
+TZLBFileRec TZLBArchive::GetFileItem(int index) const
+{
+    checkIndex(index);
+    return fArchiveRegistry[static_cast<size_t>(index)];
+}
+
+int TZLBArchive::FileInArchive(const QString &filename) const
+{
+    checkOpen();
+    const QString form = names::archiveForm(filename);
+    const QString folder = names::folderPart(form);
+    return fLookup.find((fSavePaths ? names::withoutDrive(folder) : folder) + names::filePart(form));
+}
+
+void TZLBArchive::startProgress(TInternalFlags flag, const QString &text, qint64 total)
+{
+    fProgressFlag = flag;
+    fProgressText = text;
+    fProgressTotal = total;
+    fProgressIndex = 0;
+}
+
+void TZLBArchive::reportUnit(qint64 done, qint64 total)
+{
+    fProgressTotal = total;
+    DoProgress(fProgressFlag, done);
+}
+
+void TZLBArchive::DoProgress(TInternalFlags flag, qint64 done)
+{
+    if (fDestroying || !OnProgress)
+        return;
+    if (flag == ifClear) {
+        OnProgress(fArchive, 0);
+        return;
+    }
+    fProgressIndex = done;
+    if (fProgressTotal <= 0)
+        return;
+    // nearbyint rounds halves to the even neighbour, as the reports must.
+    const double percent = std::nearbyint(static_cast<double>(done) / static_cast<double>(fProgressTotal) * 100.0);
+    OnProgress(fProgressText, static_cast<int>(percent));
+}
+
+QString TZLBArchive::CreateTempFile()
+{
+    QTemporaryFile file(QDir::tempPath() + QLatin1String("/ZLBXXXXXX"));
+    file.setAutoRemove(false);
+    if (!file.open())
+        throw suite::Error(msg::unableToCreate(QDir::tempPath() + QLatin1String(": ") + file.errorString()));
+    return file.fileName();
+}
+
+void TZLBArchive::ExpandFolder(const QString &folder, QStringList &list)
+{
+    QString base = folder;
+    if (base.endsWith(u'/'))
+        base.chop(1);
+    QStringList collected;
+    // Hidden files count; FIFOs, sockets and devices do not (reading one could block).
+    QDirIterator it(base.isEmpty() ? QStringLiteral("/") : base, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        const QFileInfo entry = it.nextFileInfo();
+        const QString name = base + u'/' + entry.fileName();
+        if (!entry.isDir()) {
+            collected.append(name);
+            continue;
+        }
+        // A linked folder is left alone: following it could loop for ever.
+        if (entry.isSymLink())
+            continue;
+        // A folder expanded here is not queued as well, or the folder pass would expand
+        // it a second time and store its files twice.
+        if (fRecursePaths)
+            ExpandFolder(name, collected);
+        else if (fSavePaths)
+            collected.append(name);
+    }
+    list.append(collected);
+}
+
+} // namespace archive

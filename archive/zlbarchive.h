@@ -1,0 +1,153 @@
+#pragma once
+// TZLBArchive: opens, creates, lists, extracts from and changes ZLB archives.
+//
+// The component keeps the archive registry of the open archive in memory. A change never
+// edits the archive in place: it writes a complete new archive into a temporary file
+// ("ZLB..." in the user's temporary folder), replaces the old file with it in one atomic
+// step and reads the result back. Unchanged blocks are copied as stored bytes, never
+// recompressed. Events run synchronously on the caller's thread.
+//
+// Names: see entrynames.h. Failures: see the comment of each group below.
+#include "archive/entrylookup.h"
+#include "archive/zlbrecords.h"
+
+#include <QIODevice>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+namespace archive {
+
+struct ArchiveIndex;
+
+// What the current progress report is about.
+enum TInternalFlags { ifOpening, ifExtracting, ifAdding, ifUpdating, ifWritingRegistry, ifClear };
+
+class TZLBArchive
+{
+public:
+    using TReplaceFileEvent = std::function<void(const QString &Filename, bool &Replace)>;
+    using TFileExtractedEvent = std::function<void(const QString &filename)>;
+    using TNotifyEvent = std::function<void(TZLBArchive &Sender)>;
+    using TErrorLogEvent = std::function<void(const QString &Msg)>;
+    using TProgressEvent = std::function<void(const QString &Msg, int Percentage)>;
+
+    TZLBArchive();
+    virtual ~TZLBArchive();
+    TZLBArchive(const TZLBArchive &) = delete;
+    TZLBArchive &operator=(const TZLBArchive &) = delete;
+
+    // Published properties.
+    TFileCompressionLevel CompressionLevel() const { return fCompressionLevel; }
+    void SetCompressionLevel(TFileCompressionLevel level) { fCompressionLevel = level; }
+    bool ExtractWithPath() const { return fExtractWithPath; }
+    void SetExtractWithPath(bool on) { fExtractWithPath = on; }
+    bool CheckCRC() const { return fCheckCRC; }
+    void SetCheckCRC(bool on) { fCheckCRC = on; }
+    bool SavePaths() const { return fSavePaths; }
+    void SetSavePaths(bool on) { fSavePaths = on; }
+    bool RecursePaths() const { return fRecursePaths; }
+    void SetRecursePaths(bool on) { fRecursePaths = on; }
+
+    // Published events; none is called while the component is being destroyed.
+    TReplaceFileEvent OnReplaceFile;
+    TFileExtractedEvent OnFileExtracted;
+    TFileExtractedEvent OnStreamExtracted;
+    TNotifyEvent OnArchiveOpened;
+    TErrorLogEvent OnErrorLogged;
+    TProgressEvent OnProgress;
+
+    // Public properties. ArchiveName is the absolute name, empty when none is open.
+    const QString &ArchiveName() const { return fArchive; }
+    int FileCount() const { return GetFileCount(); }
+    TZLBFileRec Files(int index) const { return GetFileItem(index); }
+    const TZLBArchiveRec &ArchiveDetails() const { return fArchiveDetails; }
+
+    // Open, create, close. Failures are raised; after one no archive is open.
+    bool OpenArchive(const QString &filename);
+    void CreateArchive(const QString &filename);
+    void CloseArchive();
+
+    // Listing.
+    int GetFileCount() const;
+    TZLBFileRec GetFileItem(int index) const;
+    int FileInArchive(const QString &filename) const;
+
+    // Extraction; every failure is raised. Nothing is ever written outside Destination
+    // (an empty Destination is the current folder).
+    void ExtractAll(const QString &Destination);
+    void ExtractFileByIndex(const QString &Destination, int index);
+    void ExtractFileByName(const QString &Destination, const QString &Filename);
+    void ExtractStreamByIndex(QIODevice &OutFile, int index);
+    void ExtractStreamByName(QIODevice &OutFile, const QString &Filename);
+
+    // Changes. The checks made before the temporary file exists are raised, and so are
+    // the 2 GiB limit and a failure to put the new archive in place. Any other failure
+    // leaves the archive file and the registry as they were, goes to OnErrorLogged when
+    // assigned, and is not raised. DeleteFiles raises every failure.
+    void AddFile(const QString &Filename);
+    void AddStream(const QString &Filename, QIODevice &InStream);
+    void AddFiles(QStringList &FileList);
+    void UpdateFile(const QString &FileName, int FileIndex);
+    void UpdateStream(const QString &FileName, QIODevice &InStream);
+    void UpdateFiles(QStringList &FileList);
+    void DeleteFiles(QStringList &FileList);
+    void RenameFileByName(const QString &Original, const QString &New);
+
+    // A new, empty, uniquely named file in the user's temporary folder whose name
+    // begins with "ZLB".
+    virtual QString CreateTempFile();
+    // Appends a folder's files (and, without recursion, its sub-folder names when
+    // folders are kept) to the list.
+    virtual void ExpandFolder(const QString &folder, QStringList &list);
+
+private:
+    class Rewrite;
+
+    void checkOpen() const;
+    void checkIndex(int index) const;
+    void adoptIndex(const QString &filename, ArchiveIndex &&index);
+    QString sourceKey(const QString &filename) const;
+
+    // Progress.
+    void DoProgress(TInternalFlags flag, qint64 done);
+    void startProgress(TInternalFlags flag, const QString &text, qint64 total);
+    void reportUnit(qint64 done, qint64 total);
+
+    // Extraction.
+    quint32 ExtractEntry(int index, QIODevice &archiveFile, QIODevice &OutFile, const QString &outName);
+    void extractToFile(QIODevice *archiveFile, const QString &Destination, int index, bool createFolders,
+                       bool withPath, bool extractingAll);
+    void extractToStream(QIODevice &OutFile, int index);
+
+    // Changes.
+    void folderPass(QStringList &list);
+    void changeArchive(bool raiseEveryFailure, const std::function<void(Rewrite &)> &fill);
+    void commitRewrite(Rewrite &rewrite);
+    void copyDataArea(Rewrite &rewrite);
+    void storeSource(Rewrite &rewrite, QIODevice &source, const QString &sourceName, TInternalFlags flag,
+                     TZLBFileRec &rec);
+    void addSource(Rewrite &rewrite, const QString &key, QIODevice &source, const QString &sourceName);
+    void replaceEntry(Rewrite &rewrite, int index, QIODevice &source, const QString &sourceName);
+    void logError(const QString &message);
+
+    bool fNewArchive = false;
+    QString fArchive;
+    TZLBArchiveRec fArchiveDetails;
+    std::vector<TZLBFileRec> fArchiveRegistry;
+    EntryLookup fLookup;
+    quint32 fDataAreaCrc = 0;
+    TFileCompressionLevel fCompressionLevel = fcDefault;
+    bool fExtractWithPath = false;
+    bool fRecursePaths = false;
+    bool fSavePaths = false;
+    bool fCheckCRC = false;
+    TInternalFlags fProgressFlag = ifClear;
+    QString fProgressText;
+    qint64 fProgressTotal = 0;
+    qint64 fProgressIndex = 0;
+    bool fDestroying = false;
+};
+
+} // namespace archive

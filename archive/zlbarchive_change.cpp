@@ -1,0 +1,350 @@
+// TZLBArchive: every change, written as a complete new archive in a temporary file that
+// then replaces the old one in a single atomic step.
+#include "archive/zlbarchive.h"
+
+#include "archive/archivewriter.h"
+#include "archive/blockcopier.h"
+#include "archive/blockstore.h"
+#include "archive/entrynames.h"
+#include "archive/limiterror.h"
+#include "archive/registrywriter.h"
+#include "archive/zlbmessages.h"
+#include "platform/filereplace.h"
+#include "suite/error.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <memory>
+#include <optional>
+
+namespace archive {
+
+// One change in progress: the new file, the old one, and the registry being built.
+class TZLBArchive::Rewrite
+{
+public:
+    Rewrite(const QString &tempName, const QString &archiveName, const std::vector<TZLBFileRec> &registry,
+            const EntryLookup &lookup)
+        : temp(tempName)
+        , writer(temp, archiveName)
+        , records(registry)
+        , lookup(lookup)
+    {
+    }
+
+    QFile temp;
+    std::optional<QFile> old;
+    ArchiveWriter writer;
+    std::vector<TZLBFileRec> records;
+    EntryLookup lookup;
+};
+
+namespace {
+
+std::unique_ptr<QFile> openSourceFile(const QString &name)
+{
+    auto file = std::make_unique<QFile>(name);
+    // Only a regular file is read: a FIFO or device could block or never end.
+    if (!QFileInfo(name).isFile() || !file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        throw suite::Error(msg::unableToOpen(name));
+    return file;
+}
+
+// The folded keys of a file list, kept beside it: an item whose key cannot match has none.
+using ListKeys = std::vector<std::optional<QString>>;
+
+// Removes the first item whose key equals the entry's folded full name; whether one did.
+bool takeMatch(QStringList &list, ListKeys &keys, const QString &entry, QString *item = nullptr)
+{
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (keys[static_cast<size_t>(i)] != entry)
+            continue;
+        if (item)
+            *item = list.at(i);
+        list.removeAt(i);
+        keys.erase(keys.begin() + i);
+        return true;
+    }
+    return false;
+}
+
+QFile &oldFile(std::optional<QFile> &old, const QString &archiveName)
+{
+    if (!old)
+        throw suite::Error(msg::unableToOpen(archiveName));
+    return *old;
+}
+
+} // namespace
+
+QString TZLBArchive::sourceKey(const QString &filename) const
+{
+    return names::sourceName(filename, fSavePaths);
+}
+
+void TZLBArchive::logError(const QString &message)
+{
+    if (OnErrorLogged && !fDestroying)
+        OnErrorLogged(message);
+}
+
+void TZLBArchive::changeArchive(bool raiseEveryFailure, const std::function<void(Rewrite &)> &fill)
+{
+    const QString tempName = CreateTempFile();
+    Rewrite rewrite(tempName, fArchive, fArchiveRegistry, fLookup);
+    try {
+        if (!rewrite.temp.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered))
+            throw suite::Error(msg::unableToOpen(tempName));
+        // A new archive has no file yet; every other change reads the old one.
+        if (!fNewArchive) {
+            rewrite.old.emplace(fArchive);
+            if (!QFileInfo(fArchive).isFile() || !rewrite.old->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+                throw suite::Error(msg::unableToOpen(fArchive));
+        }
+        fill(rewrite);
+        startProgress(ifWritingRegistry, msg::writingRegistry(), 0);
+        writeRegistry(rewrite.writer, rewrite.records, fCompressionLevel,
+                      [this](qint64 consumed, qint64 total) { reportUnit(consumed, total); });
+        rewrite.writer.sync();
+        rewrite.temp.close();
+    } catch (const std::exception &e) {
+        rewrite.temp.close();
+        QFile::remove(tempName);
+        if (raiseEveryFailure || dynamic_cast<const LimitError *>(&e))
+            throw;
+        logError(suite::messageOf(e));
+        return;
+    }
+    commitRewrite(rewrite);
+}
+
+void TZLBArchive::commitRewrite(Rewrite &rewrite)
+{
+    rewrite.old.reset();
+    QString reason;
+    // The old archive stays in place until the new one replaces it in one step; if that
+    // fails the new one is kept where it is and the caller learns where.
+    if (!platform::replaceFile(rewrite.temp.fileName(), fArchive, &reason))
+        throw suite::Error(msg::archiveNotReplaced(fArchive, rewrite.temp.fileName(), reason));
+    const QString name = fArchive;
+    CloseArchive();
+    OpenArchive(name);
+}
+
+void TZLBArchive::copyDataArea(Rewrite &rewrite)
+{
+    if (rewrite.old && fArchiveDetails.ArchiveSize > 0)
+        rewrite.writer.copyRange(*rewrite.old, 0, fArchiveDetails.ArchiveSize, fDataAreaCrc);
+}
+
+void TZLBArchive::storeSource(Rewrite &rewrite, QIODevice &source, const QString &sourceName, TInternalFlags flag,
+                              TZLBFileRec &rec)
+{
+    startProgress(flag, msg::updating(sourceName), source.isSequential() ? 0 : source.size());
+    BlockOptions options;
+    options.level = fCompressionLevel;
+    options.sourceName = sourceName;
+    // Room is kept for the registry with one more record, so it can never push the
+    // finished file past the limit.
+    options.reserve = registryReserve(static_cast<qint64>(rewrite.records.size()) + 1);
+    options.createTempFile = [this] { return CreateTempFile(); };
+    options.progress = [this](qint64 consumed, qint64 total) { reportUnit(consumed, total); };
+    storeBlock(source, rewrite.writer, options, rec);
+}
+
+void TZLBArchive::addSource(Rewrite &rewrite, const QString &key, QIODevice &source, const QString &sourceName)
+{
+    TZLBFileRec rec;
+    setShortString(rec.name, names::filePart(key));
+    setShortString(rec.path, names::folderPart(key));
+    storeSource(rewrite, source, sourceName, ifAdding, rec);
+    rewrite.records.push_back(rec);
+    rewrite.lookup.add(key, static_cast<int>(rewrite.records.size()) - 1);
+}
+
+void TZLBArchive::replaceEntry(Rewrite &rewrite, int index, QIODevice &source, const QString &sourceName)
+{
+    QFile &old = oldFile(rewrite.old, fArchive);
+    BlockCopier copier(old, rewrite.writer);
+    for (int i = 0; i < index; ++i)
+        copier.queue(rewrite.records[static_cast<size_t>(i)]);
+    copier.flush();
+    storeSource(rewrite, source, sourceName, ifUpdating, rewrite.records[static_cast<size_t>(index)]);
+    for (size_t i = static_cast<size_t>(index) + 1; i < rewrite.records.size(); ++i)
+        copier.queue(rewrite.records[i]);
+    copier.flush();
+}
+
+void TZLBArchive::AddFile(const QString &Filename)
+{
+    checkOpen();
+    const QString key = sourceKey(Filename);
+    if (fLookup.find(key) >= 0)
+        throw suite::Error(msg::fileAlreadyExists());
+    changeArchive(false, [&](Rewrite &rewrite) {
+        copyDataArea(rewrite);
+        const auto source = openSourceFile(Filename);
+        addSource(rewrite, key, *source, Filename);
+    });
+}
+
+void TZLBArchive::AddStream(const QString &Filename, QIODevice &InStream)
+{
+    checkOpen();
+    const QString key = names::storedName(Filename, fSavePaths);
+    if (fLookup.find(key) >= 0)
+        throw suite::Error(msg::fileAlreadyExists());
+    if (InStream.isSequential())
+        throw suite::Error(msg::streamNotSeekable(Filename));
+    changeArchive(false, [&](Rewrite &rewrite) {
+        copyDataArea(rewrite);
+        addSource(rewrite, key, InStream, Filename);
+    });
+}
+
+void TZLBArchive::folderPass(QStringList &list)
+{
+    for (qsizetype i = 0; i < list.size();) {
+        if (!QFileInfo(list.at(i)).isDir()) {
+            ++i;
+            continue;
+        }
+        const QString folder = list.takeAt(i);
+        if (fRecursePaths)
+            ExpandFolder(folder, list);
+    }
+}
+
+void TZLBArchive::AddFiles(QStringList &FileList)
+{
+    checkOpen();
+    folderPass(FileList);
+    changeArchive(false, [&](Rewrite &rewrite) {
+        copyDataArea(rewrite);
+        while (!FileList.isEmpty()) {
+            const QString item = FileList.first();
+            try {
+                const QString key = sourceKey(item);
+                if (rewrite.lookup.find(key) >= 0)
+                    logError(msg::alreadyInArchive(item));
+                const auto source = openSourceFile(item);
+                addSource(rewrite, key, *source, item);
+            } catch (const std::exception &e) {
+                logError(suite::messageOf(e));
+            }
+            FileList.removeFirst();
+        }
+    });
+}
+
+void TZLBArchive::UpdateFile(const QString &FileName, int FileIndex)
+{
+    checkOpen();
+    if (fLookup.find(sourceKey(FileName)) != FileIndex || FileIndex < 0)
+        throw suite::Error(msg::fileNotInArchive());
+    changeArchive(false, [&](Rewrite &rewrite) {
+        const auto source = openSourceFile(FileName);
+        replaceEntry(rewrite, FileIndex, *source, FileName);
+    });
+}
+
+void TZLBArchive::UpdateStream(const QString &FileName, QIODevice &InStream)
+{
+    checkOpen();
+    const int index = fLookup.find(names::storedName(FileName, fSavePaths));
+    if (index < 0)
+        throw suite::Error(msg::fileNotInArchive());
+    if (InStream.isSequential())
+        throw suite::Error(msg::streamNotSeekable(FileName));
+    changeArchive(false, [&](Rewrite &rewrite) { replaceEntry(rewrite, index, InStream, FileName); });
+}
+
+void TZLBArchive::UpdateFiles(QStringList &FileList)
+{
+    checkOpen();
+    folderPass(FileList);
+    ListKeys keys;
+    for (const QString &item : std::as_const(FileList)) {
+        // A Linux name holding "\" can match no entry faithfully; it stays listed.
+        keys.push_back(item.contains(u'\\') ? std::nullopt
+                                              : std::optional<QString>(names::foldCase(sourceKey(item))));
+    }
+    changeArchive(false, [&](Rewrite &rewrite) {
+        BlockCopier copier(oldFile(rewrite.old, fArchive), rewrite.writer);
+        for (TZLBFileRec &rec : rewrite.records) {
+            QString item;
+            if (!takeMatch(FileList, keys, names::foldCase(fullName(rec)), &item)) {
+                copier.queue(rec);
+                continue;
+            }
+            copier.flush();
+            try {
+                const auto source = openSourceFile(item);
+                storeSource(rewrite, *source, item, ifUpdating, rec);
+            } catch (const LimitError &) {
+                throw;
+            } catch (const std::exception &) {
+                throw suite::Error(msg::unableToOpen(fArchive));
+            }
+        }
+        copier.flush();
+    });
+}
+
+void TZLBArchive::DeleteFiles(QStringList &FileList)
+{
+    checkOpen();
+    const QString name = fArchive;
+    const bool wasNew = fNewArchive;
+    ListKeys keys;
+    for (const QString &item : std::as_const(FileList)) {
+        const QString form = names::archiveForm(item);
+        keys.push_back(names::foldCase(names::withoutDrive(names::folderPart(form)) + names::filePart(form)));
+    }
+    try {
+        changeArchive(true, [&](Rewrite &rewrite) {
+            std::erase_if(rewrite.records, [&](const TZLBFileRec &rec) {
+                return takeMatch(FileList, keys, names::foldCase(fullName(rec)));
+            });
+            try {
+                BlockCopier copier(oldFile(rewrite.old, fArchive), rewrite.writer);
+                for (TZLBFileRec &rec : rewrite.records)
+                    copier.queue(rec);
+                copier.flush();
+            } catch (const std::exception &) {
+                throw suite::Error(msg::unableToOpen(fArchive));
+            }
+        });
+    } catch (...) {
+        // The registry is read back from the file that is (still) on disk.
+        if (!wasNew) {
+            CloseArchive();
+            OpenArchive(name);
+        }
+        DoProgress(ifClear, 0);
+        throw;
+    }
+    DoProgress(ifClear, 0);
+}
+
+void TZLBArchive::RenameFileByName(const QString &Original, const QString &New)
+{
+    checkOpen();
+    const int index = FileInArchive(Original);
+    if (index < 0)
+        return;
+    changeArchive(false, [&](Rewrite &rewrite) {
+        copyDataArea(rewrite);
+        const QString form = names::archiveForm(New);
+        TZLBFileRec &rec = rewrite.records[static_cast<size_t>(index)];
+        setShortString(rec.name, names::filePart(form));
+        // A new name without a folder gets a folder of a single "\".
+        QString folder = names::folderPart(form);
+        if (!folder.endsWith(u'\\'))
+            folder += u'\\';
+        setShortString(rec.path, folder);
+    });
+}
+
+} // namespace archive
