@@ -18,8 +18,9 @@ struct MessageBox
     int defaultButton = 0;    // index into buttons
 };
 
-// Result codes of a box's buttons: 1 OK, 6 Yes, 7 No; closing the box without a choice
-// gives the code of no button (2, Cancel).
+// Result codes of a box's buttons: 1 OK, 6 Yes, 7 No. Closing a box without a choice
+// counts as its escape button (No for a question, OK for a box with only OK); a box
+// without one gives 2, the code of Cancel.
 inline constexpr int BoxOk = 1;
 inline constexpr int BoxClosed = 2;
 inline constexpr int BoxYes = 6;

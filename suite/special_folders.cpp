@@ -38,9 +38,9 @@ QString GetMachineName()
     return platform::machineName();
 }
 
-SpecialFolder GetSpecialFolder(int folderNumber)
+SpecialFolderPath GetSpecialFolder(int folderNumber)
 {
-    SpecialFolder result;
+    SpecialFolderPath result;
     if (const std::optional<platform::SpecialFolder> folder = platformFolder(folderNumber))
         result.path = withoutTrailingSlash(platform::specialFolder(*folder));
     result.found = !result.path.isEmpty();
@@ -49,7 +49,7 @@ SpecialFolder GetSpecialFolder(int folderNumber)
 
 QString GetAppDataFolder()
 {
-    const SpecialFolder folder = GetSpecialFolder(FolderAppData);
+    const SpecialFolderPath folder = GetSpecialFolder(FolderAppData);
     return folder.found ? folder.path : QString();
 }
 

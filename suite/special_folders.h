@@ -14,14 +14,14 @@ inline constexpr int FolderProgramFilesCommon = 0x2B; // home of the data-link f
 // The local computer's name, at most 15 characters.
 QString GetMachineName();
 
-struct SpecialFolder
+struct SpecialFolderPath
 {
     QString path;       // without a trailing "/" ("/" itself stays "/")
     bool found = false; // true when path is not empty
 };
 
 // An unknown folder number, or a folder that cannot be named, gives "" and false.
-SpecialFolder GetSpecialFolder(int folderNumber);
+SpecialFolderPath GetSpecialFolder(int folderNumber);
 
 // The user's application data folder without a trailing "/", or "".
 QString GetAppDataFolder();

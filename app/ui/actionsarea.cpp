@@ -58,6 +58,7 @@ ActionsArea::ActionsArea(QWidget *parent)
     setButtonIcon(btnRestartService, QStringLiteral("media-playback-start"), QStyle::SP_MediaPlay);
 
     auto *layout = new QVBoxLayout(GroupBox3);
+    layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(statusWithWaitPanel());
     layout->addWidget(GroupBox9);
     layout->addWidget(GroupBox6, 1);

@@ -22,6 +22,9 @@
 namespace app::ui {
 namespace {
 
+const QMargins GroupMargins(6, 2, 6, 4);
+constexpr int FieldWidth = 90;
+
 QString askForFolder(QWidget *parent, const QString &title, const QString &start)
 {
     return QFileDialog::getExistingDirectory(parent, title, start, QFileDialog::ShowDirsOnly);
@@ -54,7 +57,11 @@ void SettingsArea::buildTimerGroup()
     SpinEdit1->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     DateTimePicker1 = named<QTimeEdit>("DateTimePicker1", GroupBox5);
     DateTimePicker1->setDisplayFormat(QStringLiteral("HH:mm"));
+    SpinEdit1->setMaximumWidth(FieldWidth);
+    DateTimePicker1->setMaximumWidth(FieldWidth);
     auto *form = new QFormLayout(GroupBox5);
+    form->setContentsMargins(GroupMargins);
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     form->addRow(QStringLiteral("GetMessage - Intervall: (minuter)"), SpinEdit1);
     form->addRow(QStringLiteral("CheckPatient - Klockslag:"), DateTimePicker1);
 }
@@ -67,6 +74,7 @@ void SettingsArea::buildLoggingGroup()
     cbLoggtofile = named<QCheckBox>("cbLoggtofile", GroupBox10);
     cbLoggtofile->setText(QStringLiteral("Always logg to file"));
     auto *layout = new QVBoxLayout(GroupBox10);
+    layout->setContentsMargins(GroupMargins);
     layout->addWidget(CbLoggtoEventlogg);
     layout->addWidget(cbLoggtofile);
 }
@@ -77,8 +85,11 @@ void SettingsArea::buildPortGroup()
     SpinEdit2 = named<QSpinBox>("SpinEdit2", GroupBox7);
     // The port field has no limits: whatever is stored shows, negative or above 65535.
     SpinEdit2->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    auto *form = new QFormLayout(GroupBox7);
-    form->addRow(QStringLiteral("Den port Vardo-tjänsten lyssnar på:"), SpinEdit2);
+    SpinEdit2->setMaximumWidth(FieldWidth);
+    auto *layout = new QVBoxLayout(GroupBox7);
+    layout->setContentsMargins(GroupMargins);
+    layout->addWidget(new QLabel(QStringLiteral("Den port Vardo-tjänsten lyssnar på:"), GroupBox7));
+    layout->addWidget(SpinEdit2);
 }
 
 void SettingsArea::buildImportGroup()
@@ -89,6 +100,7 @@ void SettingsArea::buildImportGroup()
     BitBtn4->setText(QStringLiteral("Välj..."));
     setButtonIcon(BitBtn4, QStringLiteral("folder-open"), QStyle::SP_DirOpenIcon);
     auto *layout = new QHBoxLayout(GroupBox8);
+    layout->setContentsMargins(GroupMargins);
     layout->addWidget(EdPasisPath, 1);
     layout->addWidget(BitBtn4);
 }

@@ -10,7 +10,6 @@
 #include "suite/paths.h"
 
 #include <QApplication>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -29,6 +28,16 @@ constexpr QSize ClientSize(600, 462);
 constexpr int BottomStripHeight = 36;
 constexpr int FontPixelHeight = 11;
 
+// Tahoma where the desktop has it, else a narrow face of about its width, so that the
+// texts fit the window's fixed layout.
+QFont windowFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans Condensed")});
+    font.setPixelSize(FontPixelHeight);
+    return font;
+}
+
 } // namespace
 
 TMainVardoAdmin::TMainVardoAdmin(const QStringList &arguments, QWidget *parent)
@@ -45,9 +54,7 @@ TMainVardoAdmin::TMainVardoAdmin(const QStringList &arguments, QWidget *parent)
     , BitBtn2(named<QPushButton>("BitBtn2", Panel1))
 {
     setObjectName(QStringLiteral("MainVardoAdmin"));
-    QFont tahoma(QStringLiteral("Tahoma"));
-    tahoma.setPixelSize(FontPixelHeight);
-    setFont(tahoma);
+    setFont(windowFont());
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -88,16 +95,18 @@ void TMainVardoAdmin::buildUnlockedPanel()
 QWidget *TMainVardoAdmin::buildSettingsGroup()
 {
     GroupBox1->setTitle(QStringLiteral("Inställningar för Vardo-Tjänsten i katalogen:"));
-    auto *groups = new QGridLayout;
-    groups->addWidget(m_settings.GroupBox5, 0, 0);
-    groups->addWidget(m_settings.GroupBox10, 0, 1);
-    groups->addWidget(m_settings.GroupBox7, 1, 0);
-    groups->addWidget(m_settings.GroupBox8, 1, 1);
+    auto *loggingAndPort = new QHBoxLayout;
+    loggingAndPort->addWidget(m_settings.GroupBox10, 1);
+    loggingAndPort->addWidget(m_settings.GroupBox7);
 
     auto *layout = new QVBoxLayout(GroupBox1);
+    layout->setContentsMargins(6, 4, 6, 6);
+    layout->setSpacing(4);
     layout->addWidget(Label3);
     layout->addWidget(m_organisations.GroupBox11, 1);
-    layout->addLayout(groups);
+    layout->addWidget(m_settings.GroupBox5);
+    layout->addLayout(loggingAndPort);
+    layout->addWidget(m_settings.GroupBox8);
     layout->addWidget(m_settings.DrawPanel3);
     return GroupBox1;
 }

@@ -22,11 +22,11 @@ TEST(SuiteSpecialFolders, FoldersByNumberComeWithoutTrailingSlash)
         {-1, QString()},
     };
     for (const auto &c : cases) {
-        const suite::SpecialFolder folder = suite::GetSpecialFolder(c.number);
+        const suite::SpecialFolderPath folder = suite::GetSpecialFolder(c.number);
         EXPECT_EQ(folder.path, c.path) << c.number;
         EXPECT_EQ(folder.found, !c.path.isEmpty()) << c.number;
     }
-    const suite::SpecialFolder system = suite::GetSpecialFolder(suite::FolderSystem);
+    const suite::SpecialFolderPath system = suite::GetSpecialFolder(suite::FolderSystem);
     EXPECT_TRUE(system.found);
     EXPECT_FALSE(system.path.endsWith('/'));
 }
@@ -41,7 +41,7 @@ TEST(SuiteSpecialFolders, AppDataFolder)
 TEST(SuiteSpecialFolders, AFolderThatCannotBeNamedIsNotFound)
 {
     qputenv("TELLVARA_ROOT", "/no/such/root");
-    const suite::SpecialFolder folder = suite::GetSpecialFolder(suite::FolderWindows);
+    const suite::SpecialFolderPath folder = suite::GetSpecialFolder(suite::FolderWindows);
     EXPECT_FALSE(folder.found);
     EXPECT_EQ(folder.path, QString());
 }
