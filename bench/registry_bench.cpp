@@ -2,6 +2,8 @@
 // each of its 100 slots on every refresh: 200 reads that should take well under 10 ms.
 #include "suite/registry.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>

@@ -28,6 +28,7 @@ const QStringList ServiceStates = {
 constexpr int ColumnWidth = 192;
 constexpr int StatusHeight = 162;
 constexpr int TimerPeriodMs = 2000;
+constexpr int MemoMinimumHeight = 30;
 
 } // namespace
 
@@ -58,7 +59,8 @@ ActionsArea::ActionsArea(QWidget *parent)
     setButtonIcon(btnRestartService, QStringLiteral("media-playback-start"), QStyle::SP_MediaPlay);
 
     auto *layout = new QVBoxLayout(GroupBox3);
-    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setContentsMargins(2, 4, 2, 4);
+    layout->setSpacing(4);
     layout->addWidget(statusWithWaitPanel());
     layout->addWidget(GroupBox9);
     layout->addWidget(GroupBox6, 1);
@@ -103,6 +105,7 @@ void ActionsArea::buildLogDirGroup()
     GroupBox6->setTitle(QStringLiteral("Vardo-Tjänstens Loggdir"));
     MemoLoggdir->setReadOnly(true);
     MemoLoggdir->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MemoLoggdir->setMinimumHeight(MemoMinimumHeight);
     btnGetLoggdir->setText(QStringLiteral("Uppdatera"));
     auto *layout = new QVBoxLayout(GroupBox6);
     layout->addWidget(MemoLoggdir, 1);

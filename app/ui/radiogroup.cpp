@@ -11,7 +11,7 @@ RadioGroup::RadioGroup(const QString &caption, const QStringList &items, QWidget
     , m_buttons(new QButtonGroup(this))
 {
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 2, 2, 2);
+    layout->setContentsMargins(2, 2, 0, 2);
     layout->setSpacing(0);
     for (int i = 0; i < items.size(); ++i) {
         auto *button = new QRadioButton(items[i], this);

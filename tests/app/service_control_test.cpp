@@ -255,7 +255,7 @@ TEST(ServiceControl, OperationsOpenWithTheirRightsAndCloseEverything)
 
 TEST(ServiceControl, ServiceThatFailsWhileStartingEndsTheWait)
 {
-    auto console = Console::fromText(QStringLiteral("after-start = 2 1 300; 1 0 0"));
+    auto console = Console::fromText(QStringLiteral("after-start = 2 0 300; 1 0 0"));
     EXPECT_FALSE(console.control.ServiceStart(Machine, VardoServiceName));
     EXPECT_EQ(console.clock.sleeps, QList<qint64>{300});
 }
