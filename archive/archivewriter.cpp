@@ -10,15 +10,16 @@
 
 namespace archive {
 
-ArchiveWriter::ArchiveWriter(QFile &file, const QString &archiveName)
+ArchiveWriter::ArchiveWriter(QFile &file, const QString &archiveName, qint64 limit)
     : m_file(file)
     , m_archiveName(archiveName)
+    , m_limit(limit)
 {
 }
 
 void ArchiveWriter::ensureRoom(qint64 bytes) const
 {
-    if (bytes < 0 || bytes > MaxArchiveSize - m_size)
+    if (bytes < 0 || bytes > m_limit - m_size)
         throw LimitError(msg::archiveTooLarge(m_archiveName));
 }
 

@@ -15,8 +15,8 @@ public:
     static constexpr qint64 MaxArchiveSize = 0x7fffffff;
 
     // `file` is open for reading and writing, empty, and unbuffered; `archiveName` names
-    // the archive in messages.
-    ArchiveWriter(QFile &file, const QString &archiveName);
+    // the archive in messages. `limit` is lowered only by tests.
+    ArchiveWriter(QFile &file, const QString &archiveName, qint64 limit = MaxArchiveSize);
 
     qint64 size() const { return m_size; }
 
@@ -53,6 +53,7 @@ private:
 
     QFile &m_file;
     QString m_archiveName;
+    qint64 m_limit;
     qint64 m_size = 0;
     quint32 m_crc = 0;
     bool m_crcKnown = true;

@@ -13,9 +13,23 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
-#include <cmath>
 
 namespace archive {
+namespace {
+
+// round(done / total * 100) with halves going to the even neighbour, in exact integer
+// arithmetic: a double quotient such as 109/200 lands just above or below the half.
+int percentOf(qint64 done, qint64 total)
+{
+    const qint64 scaled = done * 100;
+    qint64 percent = scaled / total;
+    const qint64 twiceRest = 2 * (scaled % total);
+    if (twiceRest > total || (twiceRest == total && percent % 2 != 0))
+        ++percent;
+    return static_cast<int>(percent);
+}
+
+} // namespace
 
 TZLBArchive::TZLBArchive() = default;
 
@@ -137,9 +151,7 @@ void TZLBArchive::DoProgress(TInternalFlags flag, qint64 done)
     fProgressIndex = done;
     if (fProgressTotal <= 0)
         return;
-    // nearbyint rounds halves to the even neighbour, as the reports must.
-    const double percent = std::nearbyint(static_cast<double>(done) / static_cast<double>(fProgressTotal) * 100.0);
-    OnProgress(fProgressText, static_cast<int>(percent));
+    OnProgress(fProgressText, percentOf(done, fProgressTotal));
 }
 
 QString TZLBArchive::CreateTempFile()

@@ -1,14 +1,11 @@
 #include "net/hook_calls.h"
 
 #include "net/hooks.h"
+#include "suite/dialogs.h"
 
 #include <QDebug>
 
 namespace net {
-
-namespace {
-constexpr int AnswerNo = 7;
-}
 
 QString Translate(const QString &text)
 {
@@ -25,7 +22,7 @@ void ShowHookMessage(const QString &text)
 
 int AskHookQuestion(const QString &question)
 {
-    return ConfirmHook ? ConfirmHook(question) : AnswerNo;
+    return ConfirmHook ? ConfirmHook(question) : suite::ResultNo;
 }
 
 } // namespace net

@@ -7,14 +7,13 @@
 // exchange longer than the total limit, a pause with no data longer than the idle limit
 // and a body larger than the cap all end it as a failure. Redirects are not followed and
 // only a 2xx status counts as success. Failures are suite::Error with a readable message.
+#include <QAuthenticator>
 #include <QByteArray>
 #include <QNetworkAccessManager>
 #include <QObject>
 #include <QUrl>
 
 #include <chrono>
-
-#include <QAuthenticator>
 
 namespace net {
 

@@ -36,10 +36,10 @@ QByteArray HttpExchange::run()
     startTimers();
     if (!m_reply->isFinished())
         m_loop.exec(QEventLoop::ExcludeUserInputEvents);
-    m_totalTimer.stop();
-    m_phaseTimer.stop();
     if (m_failure.isEmpty())
         onBodyData();   // what arrived together with the end
+    m_totalTimer.stop();
+    m_phaseTimer.stop();
     endWork();
     checkOutcome();
     return m_body;

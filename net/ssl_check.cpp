@@ -1,6 +1,7 @@
 #include "net/ssl_check.h"
 
 #include "net/hook_calls.h"
+#include "suite/dialogs.h"
 #include "suite/registry.h"
 
 #include <QFileInfo>
@@ -11,7 +12,6 @@ namespace {
 const QString SettingsSection = QStringLiteral("Errors");
 const QString SuppressedName = QStringLiteral("CannotConnectToSSL");
 const QString Suppressed = QStringLiteral("1");
-constexpr int AnswerYes = 6;
 
 bool libraryFound(const QString &fileName, const QString &systemDir, const QString &currentDir)
 {
@@ -25,7 +25,7 @@ bool questionSuppressed()
 
 void askAboutMissing(const QString &fileName, const QString &systemDir, const QString &currentDir)
 {
-    if (AskHookQuestion(MissingSslLibraryQuestion(fileName, systemDir, currentDir)) != AnswerYes)
+    if (AskHookQuestion(MissingSslLibraryQuestion(fileName, systemDir, currentDir)) != suite::ResultYes)
         suite::WriteSuiteSetting(SettingsSection, SuppressedName, Suppressed);
 }
 

@@ -7,8 +7,6 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPixmap>
-#include <QDebug>
-#include <QFontInfo>
 #include <QPushButton>
 
 namespace app::ui {
@@ -30,10 +28,6 @@ void writeMainWindowScreenshots(const QStringList &arguments, const QString &fol
     const QDir dir(folder);
     TMainVardoAdmin window(arguments);
     window.show();
-    QApplication::processEvents();
-    qWarning() << QFontInfo(window.font()).family() << window.minimumSizeHint() << window.size();
-    for (QWidget *w : window.findChildren<QWidget *>())
-        if (!w->objectName().isEmpty() && !w->objectName().startsWith("qt_")) qWarning() << w->objectName() << w->minimumSizeHint() << w->geometry();
     save(window, dir.filePath(QStringLiteral("main-locked.png")));
     window.locked().edLosen->setText(QStringLiteral("maltebon"));
     window.locked().BitBtn1->click();

@@ -87,7 +87,7 @@ void TMainVardoAdmin::buildUnlockedPanel()
     DrawPanel2->setGradientColorEnd(8454016);
     DrawPanel2->setGradientDirection(components::TDrawPanel::gdHorizontal);
     auto *layout = new QHBoxLayout(DrawPanel2);
-    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setContentsMargins(3, 3, 3, 3);
     layout->addWidget(buildSettingsGroup(), 1);
     layout->addWidget(m_actions.GroupBox3);
 }
@@ -101,7 +101,7 @@ QWidget *TMainVardoAdmin::buildSettingsGroup()
 
     auto *layout = new QVBoxLayout(GroupBox1);
     layout->setContentsMargins(6, 4, 6, 6);
-    layout->setSpacing(4);
+    layout->setSpacing(3);
     layout->addWidget(Label3);
     layout->addWidget(m_organisations.GroupBox11, 1);
     layout->addWidget(m_settings.GroupBox5);

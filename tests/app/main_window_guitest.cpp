@@ -140,6 +140,8 @@ TEST_F(MainWindowTest, OpensLockedWithItsCaptionAndSize)
     auto *drawPanel2 = control<components::TDrawPanel>("DrawPanel2");
     EXPECT_FALSE(drawPanel2->isEnabled());
     w.show();
+    // The controls fit the client area.
+    EXPECT_EQ(w.size(), QSize(600, 462));
     EXPECT_TRUE(inFront(w, drawPanel1));
     EXPECT_FALSE(inFront(w, drawPanel2));
     EXPECT_TRUE(presenter.boxes().isEmpty());

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -311,13 +312,15 @@ TEST(RegistryStore, WriteAccessNeedsTheRightToChangeTheKey)
     if (geteuid() == 0)
         GTEST_SKIP() << "root may change every directory; tests/suite/registry_vardoctl_test runs this as nobody";
     createKey(RegistryRoot::LocalMachine, "Locked");
-    ASSERT_EQ(chmod(QFile::encodeName(machineDir() + "/locked").constData(), 0555), 0);
+    const QByteArray locked = QFile::encodeName(machineDir() + "/locked");
+    ASSERT_EQ(chmod(locked.constData(), 0555), 0);
     std::unique_ptr<RegistryKey> key;
     const RegistryStatus status =
         platform::registryStore().openKey(RegistryRoot::LocalMachine, "Locked", RegistryAccess::Write, key);
     EXPECT_EQ(status.result, RegistryResult::AccessDenied);
     EXPECT_EQ(status.systemCode, EACCES);
     EXPECT_TRUE(openKey(RegistryRoot::LocalMachine, "Locked"));
+    chmod(locked.constData(), 0755); // so the private root can be removed
 }
 
 TEST(RegistryStore, EnumerationGivesNamesAsFirstWritten)

@@ -1,0 +1,79 @@
+// vardoctl org: the window's rows, and deletion after the same question asked on the
+// terminal (or without it, given --yes).
+#include "../service/service_process.h"
+
+#include "app/core/organisation_list.h"
+
+using namespace servicetest;
+
+namespace {
+
+void storeNumber(int slot, const QString &number)
+{
+    ASSERT_TRUE(suite::WriteRegistryString(suite::RegistryRoot::LocalMachine, app::organisationSlotKey(slot),
+                                           app::OrganisationValue::OrganisationsNr, number));
+}
+
+QString number(int slot)
+{
+    return app::readOrganisationSlot(slot).organisationsNr;
+}
+
+} // namespace
+
+TEST(OrgCommand, ListsTheWindowsRowsWithTheirSlots)
+{
+    storeNumber(1, QStringLiteral("5565"));
+    ASSERT_TRUE(suite::WriteRegistryString(suite::RegistryRoot::LocalMachine, app::certificateKey(1),
+                                           app::OrganisationValue::DefaultVardoCertificate, QStringLiteral("0A1B")));
+    storeNumber(3, QStringLiteral("12 - 34"));
+    storeNumber(101, QStringLiteral("not listed"));
+    const CommandResult result = vardoctl({"org", "list"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, QStringLiteral("1\t5565 - 0A1B\n3\t12 - 34 - \n"));
+}
+
+TEST(OrgCommand, DeleteAsksOnTheTerminal)
+{
+    storeNumber(3, QStringLiteral("12 - 34"));
+    const CommandResult no = vardoctl({"org", "delete", "3"}, "n\n");
+    EXPECT_EQ(no.exitCode, 1);
+    EXPECT_TRUE(no.err.contains(QStringLiteral("Radera organisationen 12?"))) << qPrintable(no.err);
+    EXPECT_EQ(number(3), QStringLiteral("12 - 34"));
+
+    const CommandResult closed = vardoctl({"org", "delete", "3"}); // end of input
+    EXPECT_EQ(closed.exitCode, 1);
+    EXPECT_EQ(number(3), QStringLiteral("12 - 34"));
+
+    const CommandResult yes = vardoctl({"org", "delete", "3"}, "y\n");
+    EXPECT_EQ(yes.exitCode, 0) << qPrintable(yes.err);
+    EXPECT_TRUE(number(3).isEmpty());
+}
+
+TEST(OrgCommand, DeleteWithYesDoesNotAsk)
+{
+    storeNumber(2, QStringLiteral("5565"));
+    const CommandResult result = vardoctl({"org", "delete", "2", "--yes"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_FALSE(result.err.contains(QStringLiteral("Radera")));
+    EXPECT_TRUE(number(2).isEmpty());
+}
+
+TEST(OrgCommand, OnlyListedSlotsCanBeDeleted)
+{
+    storeNumber(101, QStringLiteral("not listed"));
+    for (const char *slot : {"5", "101"}) {
+        const CommandResult result = vardoctl({"org", "delete", slot, "--yes"});
+        EXPECT_EQ(result.exitCode, 1) << slot;
+        EXPECT_TRUE(result.err.contains(QStringLiteral("No organisation is listed in slot"))) << qPrintable(result.err);
+    }
+    EXPECT_EQ(number(101), QStringLiteral("not listed"));
+}
+
+TEST(OrgCommand, UsageErrors)
+{
+    for (const QStringList &args : {QStringList{"org"}, QStringList{"org", "delete"}, QStringList{"org", "delete", "x"},
+                                    QStringList{"org", "delete", "0"}, QStringList{"org", "delete", "2", "--force"},
+                                    QStringList{"org", "list", "extra"}})
+        EXPECT_EQ(vardoctl(args).exitCode, 2) << qPrintable(args.join(' '));
+}

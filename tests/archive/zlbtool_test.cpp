@@ -1,0 +1,119 @@
+// The zlb command-line tool, run as a user would.
+#include "archive_test_support.h"
+
+#include <QDirIterator>
+#include <QProcess>
+
+using namespace archivetest;
+
+namespace {
+
+struct ToolRun
+{
+    int code;
+    QString out;
+    QString err;
+};
+
+ToolRun zlb(const QStringList &args, const QString &folder)
+{
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.start(testenv::binDir() + "/zlb", args);
+    EXPECT_TRUE(process.waitForFinished(30000));
+    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+// Relative name and content of every file below a folder.
+QStringList tree(const QString &folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        files << file.mid(folder.size() + 1) + "=" + QString::fromLatin1(testenv::readFile(file).toHex());
+    }
+    files.sort();
+    return files;
+}
+
+QString workFolder()
+{
+    const QString folder = testenv::freshDir("zlbtool");
+    testenv::writeFile(folder + "/somefolder/readme.txt", text(100));
+    testenv::writeFile(folder + "/somefolder/sub/data.bin", noise(70000));
+    testenv::writeFile(folder + "/somefolder/sub/deeper/one.txt", "1");
+    testenv::writeFile(folder + "/somefolder/empty.txt", "");
+    testenv::writeFile(folder + "/somefolder/.hidden", "h");
+    return folder;
+}
+
+TEST(ZlbTool, AddListExtractGivesTheFilesBack)
+{
+    const QString folder = workFolder();
+    ToolRun add = zlb({"a", "docs.zlb", "somefolder", "-r", "-p"}, folder);
+    ASSERT_EQ(add.code, 0) << add.err.toStdString();
+    ToolRun list = zlb({"l", "docs.zlb"}, folder);
+    EXPECT_EQ(list.code, 0);
+    EXPECT_TRUE(list.out.contains("somefolder\\sub\\deeper\\one.txt"));
+    EXPECT_TRUE(list.out.contains("83dcefb7  somefolder\\sub\\deeper\\one.txt")) << list.out.toStdString();
+    EXPECT_TRUE(list.out.contains("5 entries"));
+    ToolRun extract = zlb({"x", "docs.zlb", "-C", "out", "-p"}, folder);
+    ASSERT_EQ(extract.code, 0) << extract.err.toStdString();
+    EXPECT_EQ(tree(folder + "/out/somefolder"), tree(folder + "/somefolder"));
+    ToolRun test = zlb({"t", "docs.zlb"}, folder);
+    EXPECT_EQ(test.code, 0);
+    EXPECT_EQ(test.out.count("OK "), 5);
+}
+
+TEST(ZlbTool, ChangesEntriesByName)
+{
+    const QString folder = workFolder();
+    ASSERT_EQ(zlb({"a", "docs.zlb", "-9", "-p", "somefolder/readme.txt", "somefolder/empty.txt"}, folder).code, 0);
+    testenv::writeFile(folder + "/somefolder/readme.txt", "new");
+    EXPECT_EQ(zlb({"u", "docs.zlb", "-p", "somefolder/readme.txt"}, folder).code, 0);
+    EXPECT_EQ(zlb({"mv", "docs.zlb", "somefolder/empty.txt", "moved/e.txt"}, folder).code, 0);
+    ToolRun missing = zlb({"d", "docs.zlb", "somefolder/readme.txt", "nope.txt"}, folder);
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_TRUE(missing.err.contains("nope.txt: not in the archive"));
+    ASSERT_EQ(zlb({"x", "docs.zlb", "-C", "out", "-p", "--check"}, folder).code, 0);
+    EXPECT_EQ(tree(folder + "/out"), QStringList{"moved/e.txt="});
+}
+
+TEST(ZlbTool, CraftedArchiveLeadingOutsideIsRefused)
+{
+    const QString folder = testenv::freshDir("crafted");
+    ToolRun run = zlb({"x", sample("archive_extract", "dotdot_path.zlb"), "-C", "a/b/out", "-p"}, folder);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.err.contains("leads outside the destination (..\\..\\evil.txt)")) << run.err.toStdString();
+    EXPECT_EQ(tree(folder), QStringList());
+}
+
+TEST(ZlbTool, FailuresAndUsageErrorsHaveTheirExitStatus)
+{
+    const QString folder = testenv::freshDir("status");
+    const struct
+    {
+        QStringList args;
+        int code;
+        const char *message;
+    } cases[] = {
+        {{}, 2, "usage:"},
+        {{"l"}, 2, "usage:"},
+        {{"q", "a.zlb"}, 2, "unknown command q"},
+        {{"a", "a.zlb", "-z", "x"}, 2, "unknown option -z"},
+        {{"a", "a.zlb"}, 2, "nothing to add"},
+        {{"l", "none.zlb"}, 1, "Archive file not found"},
+        {{"a", "new.zlb", "missing.txt"}, 1, "missing.txt: no such file or folder"},
+        {{"t", sample("archive_reading", "wrong_entry_crc.zlb")}, 1, "File (0) failed CRC check"},
+        {{"l", sample("archive_reading", "count_too_large.zlb")}, 1, "Unable to read archive file list"},
+    };
+    for (const auto &c : cases) {
+        const ToolRun run = zlb(c.args, folder);
+        EXPECT_EQ(run.code, c.code) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(c.message)) << run.err.toStdString();
+    }
+}
+
+} // namespace
