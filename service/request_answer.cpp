@@ -1,6 +1,9 @@
 #include "service/request_answer.h"
 
-#include <QStringDecoder>
+#include "net/url_encoding.h"
+#include "platform/codepage.h"
+
+#include <optional>
 
 namespace service {
 namespace {
@@ -78,21 +81,12 @@ HttpAnswer answer(int status, const QString &command, const QByteArray &body)
 QByteArray HttpAnswer::toBytes() const
 {
     QByteArray bytes = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reasonPhrase(status) + "\r\n";
-    bytes += "Content-Type: text/plain; charset=utf-8\r\n";
+    bytes += "Content-Type: text/plain\r\n"; // in the ANSI code page, as the console reads it
     bytes += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
     if (status == 405)
         bytes += "Allow: GET\r\n";
     bytes += "Connection: close\r\n\r\n";
     return bytes + body;
-}
-
-std::optional<QString> decodeTarget(const QByteArray &target)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8(QByteArray::fromPercentEncoding(target));
-    if (utf8.hasError())
-        return std::nullopt;
-    return text;
 }
 
 HttpAnswer answerRequest(const QByteArray &head, const ServiceIdentity &identity)
@@ -102,14 +96,11 @@ HttpAnswer answerRequest(const QByteArray &head, const ServiceIdentity &identity
         return plainAnswer(400);
     if (request->method != "GET")
         return plainAnswer(405);
-    const std::optional<QString> path = decodeTarget(pathOf(request->target));
-    if (!path)
-        return plainAnswer(400);
-    const QString command = commandOf(*path);
+    const QString command = commandOf(net::decodeRequestTarget(pathOf(request->target)));
     if (command == GetVersion)
-        return answer(200, command, "OK:" + identity.version.toUtf8());
+        return answer(200, command, platform::toAnsi(QStringLiteral("OK:") + identity.version));
     if (command == GetLoggdir)
-        return answer(200, command, "OK:" + identity.logFolder.toUtf8());
+        return answer(200, command, platform::toAnsi(QStringLiteral("OK:") + identity.logFolder));
     return answer(404, command, "Not found\n");
 }
 

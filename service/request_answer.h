@@ -1,14 +1,12 @@
 #pragma once
-// The service's HTTP answers. A request is "GET /=COMMAND,NAME=VALUE,..." where the target
-// is percent-decoded and read as UTF-8 (a client encodes what cannot stand raw: blanks,
-// controls, "#", "?", "%" and non-ASCII; "," "=" ";" ":" come raw). COMMAND is the text
-// between "/=" and the first ",". Get_Version answers "OK:" + the version, Get_Loggdir
-// "OK:" + the log folder; any other target is 404, another method 405, a malformed
-// request 400. Every answer closes the connection.
+// The service's HTTP answers. A request is "GET /=COMMAND,NAME=VALUE,..." with the target
+// encoded as the console's probe encodes it (net/url_encoding.h) and decoded with its
+// inverse. COMMAND is the text between "/=" and the first ",". Get_Version answers
+// "OK:" + the version, Get_Loggdir "OK:" + the log folder, both in the ANSI code page in
+// which the console reads them; any other target is 404, another method 405, a malformed
+// request line 400. Every answer closes the connection.
 #include <QByteArray>
 #include <QString>
-
-#include <optional>
 
 namespace service {
 
@@ -26,9 +24,6 @@ struct HttpAnswer
     QByteArray body;
     QByteArray toBytes() const; // status line, headers and body
 };
-
-// The target percent-decoded as UTF-8; none when it is not valid UTF-8.
-std::optional<QString> decodeTarget(const QByteArray &target);
 
 // The answer to a complete request head (request line and header lines).
 HttpAnswer answerRequest(const QByteArray &head, const ServiceIdentity &identity);

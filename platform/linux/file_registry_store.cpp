@@ -119,7 +119,7 @@ int createKeyDirectory(int parentFd, const QString &name, RegistryRoot root, Key
     return created ? initialiseKey(parentFd, dir.get(), name, root, creation) : 0;
 }
 
-int walkToKey(UniqueFd &dir, const QStringList &names, RegistryRoot root, const KeyCreation *creation)
+int walkStepByStep(UniqueFd &dir, const QStringList &names, RegistryRoot root, const KeyCreation *creation)
 {
     for (const QString &name : names) {
         UniqueFd next = openDirectory(dir.get(), keyEntry(name));
@@ -132,6 +132,22 @@ int walkToKey(UniqueFd &dir, const QStringList &names, RegistryRoot root, const 
         dir = std::move(next);
     }
     return 0;
+}
+
+// Reads of existing keys are most of the work: one system call for the whole path when
+// it can be had, else (keys to create, a path too long, an older kernel) step by step.
+int walkToKey(UniqueFd &dir, const QStringList &names, RegistryRoot root, const KeyCreation *creation)
+{
+    if (names.isEmpty())
+        return 0;
+    QByteArray path;
+    for (const QString &name : names)
+        path += keyEntry(name) + '/';
+    if (UniqueFd whole = openBeneath(dir.get(), path)) {
+        dir = std::move(whole);
+        return 0;
+    }
+    return walkStepByStep(dir, names, root, creation);
 }
 
 class FileRegistryStore final : public RegistryStore

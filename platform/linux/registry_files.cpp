@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace platform::registry {
@@ -127,6 +129,14 @@ RegistryStatus statusOf(int error)
 UniqueFd openDirectory(int parentFd, const QByteArray &entry)
 {
     return UniqueFd(openat(parentFd, entry.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+}
+
+UniqueFd openBeneath(int rootFd, const QByteArray &relativePath)
+{
+    open_how how {};
+    how.flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+    how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS;
+    return UniqueFd(int(syscall(SYS_openat2, rootFd, relativePath.constData(), &how, sizeof how)));
 }
 
 int mayChange(int dirFd)

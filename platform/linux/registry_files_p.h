@@ -37,6 +37,11 @@ RegistryStatus statusOf(int error);
 // Opens the directory entry of a key (sets errno on failure).
 UniqueFd openDirectory(int parentFd, const QByteArray &entry);
 
+// Opens the key directory at a path of entries joined by "/" below the root in one step,
+// where the kernel can (openat2: no link followed, nothing outside the root); fails
+// otherwise, and the caller walks one directory at a time.
+UniqueFd openBeneath(int rootFd, const QByteArray &relativePath);
+
 // 0 when this account may change the directory (create and remove entries in it).
 int mayChange(int dirFd);
 

@@ -117,7 +117,8 @@ class LocalService : public Service
 public:
     LocalService(const QString &root, const QString &name, std::optional<ServiceDefinition> definition,
                  QString definitionError, unsigned rights)
-        : m_files(root, name)
+        : m_root(root)
+        , m_files(root, name)
         , m_definition(std::move(definition))
         , m_definitionError(std::move(definitionError))
         , m_rights(rights)
@@ -203,12 +204,15 @@ private:
         for (const QString &leftover : {m_files.ready, m_files.stopping, m_files.pid})
             QFile::remove(leftover);
         const QByteArray readyVariable = QByteArray(ReadyFileVariable) + '=' + QFile::encodeName(m_files.ready);
-        const qint64 pid = launchDetached(m_definition->execStart, {readyVariable}, m_files.log);
+        // The daemon works in "/", so a relative system root must reach it made absolute.
+        const QByteArray rootVariable = "TELLVARA_ROOT=" + QFile::encodeName(m_root);
+        const qint64 pid = launchDetached(m_definition->execStart, {readyVariable, rootVariable}, m_files.log);
         // A service that already died has no start time; the pid file then reads as stopped.
         const quint64 startTime = processStartTime(pid).value_or(0);
         writeFileAtomically(m_files.pid, QByteArray::number(pid) + ' ' + QByteArray::number(startTime) + '\n');
     }
 
+    QString m_root;
     RunFiles m_files;
     std::optional<ServiceDefinition> m_definition;
     QString m_definitionError;

@@ -13,6 +13,9 @@
 // Otherwise running. While pending, the checkpoint counts the wait hints (250 ms) passed
 // since the request, so it rises for every caller alike.
 //
+// A started service runs detached (see detached_launch.h) with the starter's environment,
+// TELLVARA_ROOT made absolute and TELLVARA_SERVICE_READY_FILE naming its ready file.
+//
 // Rights: any user who can read the definition may query. Starting and stopping need a
 // run folder that the caller may create and write; otherwise the open is refused.
 #include "platform/service_manager.h"

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QThread>
 
@@ -225,4 +226,21 @@ TEST(LocalServiceManager, UserWhoCannotWriteTheRunFolderMayQueryButNotControl)
     OpenedService query = connection->openService(Name, QueryStatusRight);
     ASSERT_EQ(query.result, ServiceResult::Ok);
     EXPECT_EQ(stateOf(*query.service), ServiceStopped);
+}
+
+TEST(LocalServiceManager, ServiceGetsTheSystemRootAsAnAbsolutePath)
+{
+    const Cleanup cleanup;
+    define("ExecStart=/bin/sh -c 'echo \"$TELLVARA_ROOT\" > \"$TELLVARA_ROOT/seen\"; exec sleep 30'\n");
+    ASSERT_TRUE(QDir::setCurrent(testenv::root()));
+    qputenv("TELLVARA_ROOT", "system");
+    auto service = open();
+    ASSERT_EQ(service->start(), ServiceResult::Ok);
+    const QString seen = testenv::root() + QStringLiteral("/system/seen");
+    const QDeadlineTimer deadline(10000);
+    while (!QFile::exists(seen) && !deadline.hasExpired())
+        QThread::msleep(20);
+    QThread::msleep(50);
+    EXPECT_EQ(testenv::readFile(seen).trimmed(), (testenv::root() + QStringLiteral("/system/")).toUtf8());
+    EXPECT_EQ(service->stop().result, ServiceResult::Ok);
 }

@@ -1,6 +1,9 @@
 // The service's answers to request heads, without a network.
 #include "service/request_answer.h"
 
+#include "net/url_encoding.h"
+#include "platform/codepage.h"
+
 #include <gtest/gtest.h>
 
 using namespace service;
@@ -30,7 +33,7 @@ TEST(RequestAnswer, AnswersByCommand)
         {"GET /=get_version HTTP/1.1", 404, nullptr},
         {"GET / HTTP/1.1", 404, nullptr},
         {"GET /Get_Version HTTP/1.1", 404, nullptr},
-        {"GET /=Get_Version%FF HTTP/1.1", 400, nullptr},
+        {"GET /=Get_Version%FF HTTP/1.1", 404, nullptr},
         {"POST /=Get_Version HTTP/1.1", 405, nullptr},
         {"HEAD /=Get_Version HTTP/1.1", 405, nullptr},
         {"GET /=Get_Version", 400, nullptr},
@@ -47,13 +50,22 @@ TEST(RequestAnswer, AnswersByCommand)
     }
 }
 
-TEST(RequestAnswer, TargetsDecodePercentEscapesAsUtf8)
+TEST(RequestAnswer, UnderstandsWhatTheConsolesProbeSends)
 {
-    EXPECT_EQ(decodeTarget("/=Get_Version,connectionstring=Data%20Source=%C3%A5%C3%A4%C3%B6;x:y,z%23%3F%25"),
-              QStringLiteral("/=Get_Version,connectionstring=Data Source=åäö;x:y,z#?%"));
-    EXPECT_EQ(decodeTarget("/raw%"), QStringLiteral("/raw%"));
-    EXPECT_FALSE(decodeTarget("/%C3"));
-    EXPECT_FALSE(decodeTarget("/%E5"));
+    // The probe's URL with a connection string full of characters that must be encoded.
+    const QString url = QStringLiteral("http://localhost:8080/=Get_Loggdir,prislistetyp=1,dbconnection=.,connectionstring="
+                                       "Provider=SQLite;Data Source=/srv/../data/./prä ktik#1?.db;x=100%");
+    const QByteArray target = net::encodeRequestUrl(url);
+    const HttpAnswer answer = answerRequest("GET " + target + " HTTP/1.1\r\nHost: localhost:8080", Identity);
+    EXPECT_EQ(answer.status, 200) << target.constData();
+    EXPECT_EQ(answer.command, QStringLiteral("Get_Loggdir"));
+}
+
+TEST(RequestAnswer, AnswersInTheAnsiCodePageTheConsoleReads)
+{
+    const HttpAnswer answer = answerRequest("GET /=Get_Loggdir HTTP/1.1", {QStringLiteral("2"), QStringLiteral("/var/lögg/")});
+    EXPECT_EQ(answer.body, platform::toAnsi(QStringLiteral("OK:/var/lögg/")));
+    EXPECT_EQ(answer.body.size(), 13);
 }
 
 TEST(RequestAnswer, ReportsTheCommandForTheLogButNothingElse)
@@ -64,11 +76,11 @@ TEST(RequestAnswer, ReportsTheCommandForTheLogButNothingElse)
 
 TEST(RequestAnswer, AnswerBytesCloseTheConnectionAndGiveTheLength)
 {
-    const QByteArray bytes = answerRequest("GET /=Get_Loggdir HTTP/1.1", {QStringLiteral("2"), QStringLiteral("/lögg/")}).toBytes();
+    const QByteArray bytes = answerRequest("GET /=Get_Loggdir HTTP/1.1", {QStringLiteral("2"), QStringLiteral("/logg/")}).toBytes();
     EXPECT_TRUE(bytes.startsWith("HTTP/1.1 200 OK\r\n"));
     EXPECT_TRUE(bytes.contains("\r\nConnection: close\r\n"));
-    EXPECT_TRUE(bytes.contains("\r\nContent-Length: 10\r\n"));
-    EXPECT_TRUE(bytes.endsWith(QStringLiteral("\r\n\r\nOK:/lögg/").toUtf8()));
+    EXPECT_TRUE(bytes.contains("\r\nContent-Length: 9\r\n"));
+    EXPECT_TRUE(bytes.endsWith("\r\n\r\nOK:/logg/"));
     EXPECT_TRUE(plainAnswer(503).toBytes().startsWith("HTTP/1.1 503 Service Unavailable\r\n"));
     EXPECT_TRUE(plainAnswer(405).toBytes().contains("\r\nAllow: GET\r\n"));
 }

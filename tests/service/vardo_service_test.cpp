@@ -175,3 +175,19 @@ TEST(VardoService, FailsToStartWithAClearMessageWhenItCannotListen)
         EXPECT_TRUE(logText().contains(QLatin1String(c.message)));
     }
 }
+
+TEST(VardoService, ConnectionsBeyondTheLimitAreTurnedAway)
+{
+    const ServiceOnFreePort setup;
+    RunningService service;
+    ASSERT_TRUE(service.waitReady());
+    std::vector<std::unique_ptr<QTcpSocket>> idle;
+    for (int i = 0; i < 256; ++i) {
+        idle.push_back(std::make_unique<QTcpSocket>());
+        idle.back()->connectToHost(QHostAddress::LocalHost, setup.port);
+        ASSERT_TRUE(idle.back()->waitForConnected(5000));
+    }
+    EXPECT_EQ(get(setup.port, "/=Get_Version").status, 503);
+    idle.clear();
+    EXPECT_TRUE(waitUntil([&] { return get(setup.port, "/=Get_Version").status == 200; }));
+}

@@ -1,0 +1,554 @@
+// Speed and memory of the ZLB archive component against raw zlib on the same bytes,
+// measured in the same run. The corpus (over 100 MB of text, binaries, already
+// compressed data, empty and one-byte files) is generated in a temporary folder.
+//
+// Targets (ratio = component speed / raw speed):
+//   AddFiles at levels 1/6/9        >= 0.9 x compress2 at the same level
+//   OpenArchive of 1 GB             >= 0.8 x crc32 over the same bytes
+//   extracting to streams           >= 0.8 x inflate + crc32 in 4 KiB pieces
+//   extracting to files             at least as fast as unzip of a zip of the same files
+//   update/delete in a 1 GB archive <= 1.5 x (copy in 1 MiB pieces + two crc32 passes)
+//   AddFiles of a 1 GB file, extracting a 1 GB entry: under 64 MiB resident
+// VARDO_BENCH_QUICK=1 leaves out the 1 GB cases.
+#include "archive/zlbarchive.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <zlib.h>
+
+#include <map>
+#include <memory>
+
+namespace {
+
+using archive::TZLBArchive;
+
+constexpr qint64 MiB = 1 << 20;
+
+// ---- corpus --------------------------------------------------------------------------
+
+QByteArray words(qint64 size, quint32 seed)
+{
+    static const char *vocabulary[] = {"the", "archive", "entry", "of", "and", "registry", "block", "a", "to",
+                                       "checksum", "folder", "is", "with", "data", "file", "compressed", "in",
+                                       "service", "organisation", "settings", "for", "stored", "name", "path"};
+    QByteArray text;
+    text.reserve(size);
+    while (text.size() < size) {
+        seed = seed * 1664525u + 1013904223u;
+        text += vocabulary[(seed >> 16) % std::size(vocabulary)];
+        text += (seed & 0xf) == 0 ? "\n" : " ";
+        if ((seed & 0x3ff) == 7)
+            text += QByteArray::number(seed % 100000);
+    }
+    text.truncate(size);
+    return text;
+}
+
+QByteArray deflated(const QByteArray &bytes, int level)
+{
+    uLongf length = compressBound(bytes.size());
+    QByteArray out(static_cast<qsizetype>(length), Qt::Uninitialized);
+    compress2(reinterpret_cast<Bytef *>(out.data()), &length, reinterpret_cast<const Bytef *>(bytes.constData()),
+              bytes.size(), level);
+    out.resize(static_cast<qsizetype>(length));
+    return out;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(path.section('/', 0, -2));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+struct Corpus
+{
+    QTemporaryDir root{QDir::tempPath() + "/zlb-bench-XXXXXX"};
+    QString folder;
+    QStringList files;
+    qint64 bytes = 0;
+    qint64 textBytes = 0, binaryBytes = 0, compressedBytes = 0;
+
+    Corpus()
+    {
+        folder = root.path() + "/corpus";
+        for (int i = 0; i < 60; ++i)
+            add(QString("text/doc%1.txt").arg(i), words(4096 + (i * 7919 % 60) * 24 * 1024, i), textBytes);
+        addBinaries();
+        for (int i = 0; i < 30; ++i)
+            add(QString("packed/part%1.gz").arg(i), deflated(words(2 * MiB + i * 4096, 1000 + i), 1), compressedBytes);
+        for (int i = 0; i < 200; ++i) {
+            add(QString("small/empty%1").arg(i), QByteArray(), textBytes);
+            add(QString("small/one%1").arg(i), QByteArray(1, char('a' + i % 26)), textBytes);
+        }
+        while (bytes < 101 * MiB)
+            add(QString("text/extra%1.txt").arg(files.size()), words(2 * MiB, files.size()), textBytes);
+    }
+
+    void add(const QString &name, const QByteArray &content, qint64 &kind)
+    {
+        writeFile(folder + "/" + name, content);
+        files << folder + "/" + name;
+        bytes += content.size();
+        kind += content.size();
+    }
+
+    void addBinaries()
+    {
+        QStringList libraries;
+        QDirIterator it("/usr/lib/x86_64-linux-gnu", {"*.so*"}, QDir::Files);
+        while (it.hasNext())
+            libraries << it.next();
+        libraries.sort();
+        for (const QString &library : libraries) {
+            if (binaryBytes >= 30 * MiB)
+                break;
+            const QFileInfo info(library);
+            if (info.size() < 200 * 1024 || info.size() > 8 * MiB || info.isSymLink())
+                continue;
+            add("bin/" + info.fileName(), readFile(library), binaryBytes);
+        }
+    }
+};
+
+Corpus &corpus()
+{
+    static Corpus instance;
+    return instance;
+}
+
+const archive::TFileCompressionLevel LevelOf[10] = {archive::fcNone, archive::fcFastest, {}, {}, {}, {},
+                                                    archive::fcDefault, {}, {}, archive::fcMaximum};
+
+double mbPerSecond(qint64 bytes, double seconds)
+{
+    return static_cast<double>(bytes) / MiB / seconds;
+}
+
+template<class F>
+double secondsOf(F &&f)
+{
+    QElapsedTimer timer;
+    timer.start();
+    f();
+    return static_cast<double>(timer.nsecsElapsed()) / 1e9;
+}
+
+void report(benchmark::State &state, qint64 bytes, double seconds, double rawSeconds, double target)
+{
+    state.counters["MB/s"] = mbPerSecond(bytes, seconds);
+    state.counters["raw_MB/s"] = mbPerSecond(bytes, rawSeconds);
+    state.counters["ratio"] = rawSeconds / seconds;
+    state.counters["target"] = target;
+}
+
+// Null sink for stream extraction.
+class NullDevice : public QIODevice
+{
+public:
+    NullDevice() { open(QIODevice::WriteOnly); }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *, qint64 size) override { return size; }
+};
+
+std::map<int, QString> &archiveAtLevel()
+{
+    static std::map<int, QString> archives;
+    return archives;
+}
+
+// ---- adding --------------------------------------------------------------------------
+
+double rawCompressSeconds(int level)
+{
+    double seconds = 0;
+    for (const QString &file : corpus().files) {
+        const QByteArray bytes = readFile(file);
+        std::vector<Bytef> out(compressBound(bytes.size()));
+        seconds += secondsOf([&] {
+            uLongf length = out.size();
+            compress2(out.data(), &length, reinterpret_cast<const Bytef *>(bytes.constData()), bytes.size(), level);
+        });
+    }
+    return seconds;
+}
+
+void BM_AddFiles(benchmark::State &state)
+{
+    const int level = static_cast<int>(state.range(0));
+    const double raw = rawCompressSeconds(level == 6 ? -1 : level);
+    double seconds = 0;
+    for (auto _ : state) {
+        const QString path = corpus().root.path() + QString("/add-%1.zlb").arg(level);
+        QFile::remove(path);
+        TZLBArchive zlb;
+        zlb.SetCompressionLevel(LevelOf[level]);
+        zlb.CreateArchive(path);
+        QStringList list = corpus().files;
+        const double s = secondsOf([&] { zlb.AddFiles(list); });
+        state.SetIterationTime(s);
+        seconds += s;
+        archiveAtLevel()[level] = path;
+    }
+    report(state, corpus().bytes, seconds / state.iterations(), raw, 0.9);
+}
+
+// ---- extracting ----------------------------------------------------------------------
+
+double rawInflateSeconds(const QString &path)
+{
+    TZLBArchive zlb;
+    zlb.OpenArchive(path);
+    const QByteArray file = readFile(path);
+    std::vector<char> piece(4096);
+    return secondsOf([&] {
+        for (int i = 0; i < zlb.FileCount(); ++i) {
+            const archive::TZLBFileRec rec = zlb.Files(i);
+            uLong crc = 0;
+            if (rec.Status != 0) {
+                for (qint64 done = 0; done < rec.osize; done += 4096)
+                    crc = crc32(crc, reinterpret_cast<const Bytef *>(file.constData() + rec.start + done),
+                                static_cast<uInt>(std::min<qint64>(4096, rec.osize - done)));
+            } else {
+                z_stream s{};
+                inflateInit(&s);
+                s.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(file.constData() + rec.start));
+                s.avail_in = rec.csize;
+                int result = Z_OK;
+                while (result == Z_OK) {
+                    s.next_out = reinterpret_cast<Bytef *>(piece.data());
+                    s.avail_out = 4096;
+                    result = inflate(&s, Z_NO_FLUSH);
+                    crc = crc32(crc, reinterpret_cast<const Bytef *>(piece.data()), 4096 - s.avail_out);
+                }
+                inflateEnd(&s);
+            }
+            benchmark::DoNotOptimize(crc);
+        }
+    });
+}
+
+void BM_ExtractStreams(benchmark::State &state)
+{
+    const QString path = archiveAtLevel().at(static_cast<int>(state.range(0)));
+    const double raw = rawInflateSeconds(path);
+    TZLBArchive zlb;
+    zlb.OpenArchive(path);
+    zlb.SetCheckCRC(true);
+    double seconds = 0;
+    for (auto _ : state) {
+        const double s = secondsOf([&] {
+            for (int i = 0; i < zlb.FileCount(); ++i) {
+                NullDevice sink;
+                zlb.ExtractStreamByIndex(sink, i);
+            }
+        });
+        state.SetIterationTime(s);
+        seconds += s;
+    }
+    report(state, corpus().bytes, seconds / state.iterations(), raw, 0.8);
+}
+
+double unzipSeconds(int level)
+{
+    const QString zip = QStandardPaths::findExecutable("zip");
+    const QString unzip = QStandardPaths::findExecutable("unzip");
+    if (zip.isEmpty() || unzip.isEmpty())
+        return 0;
+    const QString zipFile = corpus().root.path() + QString("/corpus-%1.zip").arg(level);
+    QFile::remove(zipFile);
+    QProcess::execute(zip, {"-q", "-r", "-" + QString::number(level), zipFile, "corpus"}); // run in the root
+    const QString out = corpus().root.path() + "/unzipped";
+    QDir(out).removeRecursively();
+    return secondsOf([&] { QProcess::execute(unzip, {"-q", "-o", zipFile, "-d", out}); });
+}
+
+void BM_ExtractFiles(benchmark::State &state)
+{
+    const int level = static_cast<int>(state.range(0));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(corpus().root.path());
+    const double raw = unzipSeconds(level);
+    QDir::setCurrent(previous);
+    TZLBArchive zlb;
+    zlb.OpenArchive(archiveAtLevel().at(level));
+    double seconds = 0;
+    for (auto _ : state) {
+        const QString out = corpus().root.path() + "/extracted";
+        QDir(out).removeRecursively();
+        const double s = secondsOf([&] { zlb.ExtractAll(out); });
+        state.SetIterationTime(s);
+        seconds += s;
+    }
+    report(state, corpus().bytes, seconds / state.iterations(), raw, 1.0);
+    state.counters["raw_is_unzip"] = raw > 0;
+}
+
+// ---- the 1 GB archive ----------------------------------------------------------------
+
+struct BigArchive
+{
+    QString path;
+    qint64 size = 0;
+    QStringList smallEntries; // one-byte files spread through the archive
+};
+
+BigArchive &bigArchive()
+{
+    static BigArchive big = [] {
+        BigArchive b;
+        const QString root = corpus().root.path();
+        QStringList list;
+        for (int copy = 0; copy < 10; ++copy) {
+            const QString folder = QString("%1/big/c%2").arg(root).arg(copy);
+            QDir().mkpath(folder);
+            QProcess::execute("cp", {"-al", corpus().folder, folder + "/corpus"});
+            list << folder;
+        }
+        b.path = root + "/big.zlb";
+        TZLBArchive zlb;
+        zlb.SetCompressionLevel(archive::fcNone);
+        zlb.SetRecursePaths(true);
+        zlb.SetSavePaths(true);
+        zlb.CreateArchive(b.path);
+        zlb.AddFiles(list);
+        b.size = QFileInfo(b.path).size();
+        for (int i = 0; i < zlb.FileCount(); ++i) {
+            const QString name = archive::fullName(zlb.Files(i));
+            if (zlb.Files(i).osize == 1 && i > zlb.FileCount() / 3)
+                b.smallEntries << name;
+        }
+        return b;
+    }();
+    return big;
+}
+
+double crcSecondsInMemory(const QString &path)
+{
+    const QByteArray bytes = readFile(path);
+    return secondsOf([&] { benchmark::DoNotOptimize(crc32_z(0, reinterpret_cast<const Bytef *>(bytes.constData()), bytes.size())); });
+}
+
+// A plain copy of the file in 1 MiB pieces, then two checksum passes over the copy.
+double copyAndTwoCrcSeconds(const QString &path)
+{
+    const QString copyName = path + ".copy";
+    std::vector<char> buffer(MiB);
+    const double seconds = secondsOf([&] {
+        QFile in(path);
+        QFile out(copyName);
+        in.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+        out.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        for (qint64 got; (got = in.read(buffer.data(), MiB)) > 0;)
+            out.write(buffer.data(), got);
+        out.close();
+        for (int pass = 0; pass < 2; ++pass) {
+            QFile again(copyName);
+            again.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+            uLong crc = 0;
+            for (qint64 got; (got = again.read(buffer.data(), MiB)) > 0;)
+                crc = crc32_z(crc, reinterpret_cast<const Bytef *>(buffer.data()), got);
+            benchmark::DoNotOptimize(crc);
+        }
+    });
+    QFile::remove(copyName);
+    return seconds;
+}
+
+bool skipBig(benchmark::State &state)
+{
+    if (qEnvironmentVariableIntValue("VARDO_BENCH_QUICK") == 1) {
+        state.SkipWithError("1 GB cases left out (VARDO_BENCH_QUICK=1)");
+        return true;
+    }
+    return false;
+}
+
+void BM_Open1GB(benchmark::State &state)
+{
+    if (skipBig(state))
+        return;
+    const BigArchive &big = bigArchive();
+    const double raw = crcSecondsInMemory(big.path);
+    double seconds = 0;
+    for (auto _ : state) {
+        TZLBArchive zlb;
+        const double s = secondsOf([&] { zlb.OpenArchive(big.path); });
+        state.SetIterationTime(s);
+        seconds += s;
+    }
+    report(state, big.size, seconds / state.iterations(), raw, 0.8);
+}
+
+void BM_UpdateOneIn1GB(benchmark::State &state)
+{
+    if (skipBig(state))
+        return;
+    const BigArchive &big = bigArchive();
+    const double raw = copyAndTwoCrcSeconds(big.path);
+    TZLBArchive zlb;
+    zlb.SetSavePaths(true);
+    zlb.OpenArchive(big.path);
+    double seconds = 0;
+    int round = 0;
+    for (auto _ : state) {
+        // The entry's own file gets a new byte; its name is its key with folders kept.
+        QString file = big.smallEntries.at(round++);
+        file.replace('\\', '/');
+        writeFile(file, "Z");
+        const int index = zlb.FileInArchive(file);
+        const double s = secondsOf([&] { zlb.UpdateFile(file, index); });
+        state.SetIterationTime(s);
+        seconds += s;
+    }
+    report(state, big.size, seconds / state.iterations(), raw, 1.0 / 1.5);
+}
+
+void BM_DeleteOneIn1GB(benchmark::State &state)
+{
+    if (skipBig(state))
+        return;
+    const BigArchive &big = bigArchive();
+    const double raw = copyAndTwoCrcSeconds(big.path);
+    TZLBArchive zlb;
+    zlb.OpenArchive(big.path);
+    double seconds = 0;
+    int round = 0;
+    for (auto _ : state) {
+        QStringList list{big.smallEntries.at(big.smallEntries.size() - 1 - round++)};
+        const double s = secondsOf([&] { zlb.DeleteFiles(list); });
+        state.SetIterationTime(s);
+        seconds += s;
+    }
+    report(state, big.size, seconds / state.iterations(), raw, 1.0 / 1.5);
+}
+
+// ---- memory --------------------------------------------------------------------------
+
+void resetPeakResident()
+{
+    QFile clear("/proc/self/clear_refs");
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+double peakResidentMiB()
+{
+    QFile status("/proc/self/status");
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return -1;
+}
+
+QString &bigFile()
+{
+    static QString path = [] {
+        const QString name = corpus().root.path() + "/one-gigabyte.bin";
+        QFile out(name);
+        out.open(QIODevice::WriteOnly);
+        for (int copy = 0; out.size() < 1024 * MiB; ++copy) {
+            for (const QString &file : corpus().files) {
+                out.write(readFile(file));
+                if (out.size() >= 1024 * MiB)
+                    break;
+            }
+        }
+        out.resize(1024 * MiB);
+        return name;
+    }();
+    return path;
+}
+
+void BM_MemoryAddFiles1GBFile(benchmark::State &state)
+{
+    if (skipBig(state))
+        return;
+    const QString source = bigFile();
+    const QString path = corpus().root.path() + "/one-gigabyte.zlb";
+    double seconds = 0;
+    double peak = 0;
+    for (auto _ : state) {
+        QFile::remove(path);
+        TZLBArchive zlb;
+        zlb.SetCompressionLevel(archive::fcFastest);
+        zlb.CreateArchive(path);
+        QStringList list{source};
+        resetPeakResident();
+        const double s = secondsOf([&] { zlb.AddFiles(list); });
+        peak = std::max(peak, peakResidentMiB());
+        state.SetIterationTime(s);
+        seconds += s;
+    }
+    state.counters["peak_RSS_MiB"] = peak;
+    state.counters["target_MiB"] = 64;
+    state.counters["MB/s"] = mbPerSecond(1024 * MiB, seconds / state.iterations());
+}
+
+void BM_MemoryExtract1GBEntry(benchmark::State &state)
+{
+    if (skipBig(state))
+        return;
+    const QString path = corpus().root.path() + "/one-gigabyte.zlb";
+    TZLBArchive zlb;
+    zlb.SetCheckCRC(true);
+    zlb.OpenArchive(path);
+    double seconds = 0;
+    double peak = 0;
+    for (auto _ : state) {
+        NullDevice sink;
+        resetPeakResident();
+        const double s = secondsOf([&] { zlb.ExtractStreamByIndex(sink, 0); });
+        peak = std::max(peak, peakResidentMiB());
+        state.SetIterationTime(s);
+        seconds += s;
+    }
+    state.counters["peak_RSS_MiB"] = peak;
+    state.counters["target_MiB"] = 64;
+    state.counters["MB/s"] = mbPerSecond(1024 * MiB, seconds / state.iterations());
+}
+
+BENCHMARK(BM_AddFiles)->Arg(1)->Arg(6)->Arg(9)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExtractStreams)->Arg(1)->Arg(6)->Arg(9)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExtractFiles)->Arg(1)->Arg(6)->Arg(9)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Open1GB)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UpdateOneIn1GB)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeleteOneIn1GB)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MemoryAddFiles1GBFile)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MemoryExtract1GBEntry)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    std::fprintf(stderr, "corpus: %lld MB (text %lld, binaries %lld, compressed %lld) in %lld files\n",
+                 corpus().bytes / MiB, corpus().textBytes / MiB, corpus().binaryBytes / MiB,
+                 corpus().compressedBytes / MiB, static_cast<long long>(corpus().files.size()));
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
