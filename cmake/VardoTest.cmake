@@ -18,6 +18,7 @@ function(vardo_add_test name)
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
+    TEST_PREFIX "${name}."
     PROPERTIES TIMEOUT ${ARG_TIMEOUT}
                # One variable per property: gtest_discover_tests splits list values.
                ENVIRONMENT "VARDO_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY}"

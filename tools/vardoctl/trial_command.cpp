@@ -1,0 +1,24 @@
+// vardoctl trial: prepares the embedded default of a trial run below TELLVARA_ROOT — the
+// sample practice database and its data link — leaving existing files as they are.
+#include "command.h"
+
+#include "suite/trial_defaults.h"
+
+namespace vardoctl {
+namespace {
+
+const QString Usage = QStringLiteral("vardoctl trial");
+
+int runTrial(const QStringList &args)
+{
+    if (!args.isEmpty())
+        return usageError(Usage);
+    const suite::TrialDefaults files = suite::EnsureTrialDefaults();
+    out() << files.dataLinkFile << "\n" << files.databaseFile << "\n";
+    return ExitOk;
+}
+
+const CommandRegistration registration{{QStringLiteral("trial"), Usage, runTrial}};
+
+} // namespace
+} // namespace vardoctl
