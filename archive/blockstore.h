@@ -14,6 +14,7 @@
 #include <QIODevice>
 
 #include <functional>
+#include <memory>
 
 namespace archive {
 
@@ -23,17 +24,31 @@ struct BlockOptions
     // The largest entry the format can hold: sizes are signed 32-bit numbers.
     static constexpr qint64 MaxEntrySize = 0x7fffffff;
 
-    TFileCompressionLevel level = fcDefault;
     QString sourceName;                         // the source as the caller named it, for messages
     qint64 reserve = 0;                         // bytes that must still fit after the block
     std::function<QString()> createTempFile;    // a new empty file for the compressed form of a big source
     std::function<void(qint64 consumed, qint64 total)> progress;
 };
 
-// Appends the block to `out` and sets `osize`, `csize`, `start`, `CRC`, `Status` and
-// `CompressionLevel` of `rec`. Throws suite::Error: "Unable to open file (%s)" when the
-// source cannot be read, the 2 GiB messages when the entry or the archive would reach
-// that size, or the changed-source message; nothing of the block stays in `out` then.
-void storeBlock(QIODevice &source, ArchiveWriter &out, const BlockOptions &options, TZLBFileRec &rec);
+// One store serves every block of a change at one level: the compressor and the buffers
+// are made once and reused, which matters when a change adds thousands of small files.
+class BlockStore
+{
+public:
+    explicit BlockStore(TFileCompressionLevel level);
+    ~BlockStore();
+    BlockStore(const BlockStore &) = delete;
+    BlockStore &operator=(const BlockStore &) = delete;
+
+    // Appends the block to `out` and sets `osize`, `csize`, `start`, `CRC`, `Status` and
+    // `CompressionLevel` of `rec`. Throws suite::Error: "Unable to open file (%s)" when
+    // the source cannot be read, LimitError when the entry or the archive would reach
+    // 2 GiB, or the changed-source message; nothing of the block stays in `out` then.
+    void store(QIODevice &source, ArchiveWriter &out, const BlockOptions &options, TZLBFileRec &rec);
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
 
 } // namespace archive

@@ -5,14 +5,13 @@
 #include <zlib.h>
 
 #include <limits>
-#include <vector>
 
 namespace archive {
 
 struct Deflater::State
 {
     z_stream stream{};
-    std::vector<Bytef> output = std::vector<Bytef>(OutputBufferSize);
+    std::unique_ptr<Bytef[]> output = std::make_unique_for_overwrite<Bytef[]>(OutputBufferSize);
 };
 
 Deflater::Deflater(int zlibLevel, Sink sink)
@@ -21,13 +20,20 @@ Deflater::Deflater(int zlibLevel, Sink sink)
 {
     if (deflateInit2(&m_state->stream, zlibLevel, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
         throw suite::Error(QStringLiteral("The compressor could not start"));
-    m_state->stream.next_out = m_state->output.data();
+    m_state->stream.next_out = m_state->output.get();
     m_state->stream.avail_out = OutputBufferSize;
 }
 
 Deflater::~Deflater()
 {
     deflateEnd(&m_state->stream);
+}
+
+void Deflater::reset()
+{
+    deflateReset(&m_state->stream);
+    m_state->stream.next_out = m_state->output.get();
+    m_state->stream.avail_out = OutputBufferSize;
 }
 
 void Deflater::feed(const char *data, qint64 size)
@@ -49,7 +55,7 @@ void Deflater::finish()
     run(Z_FINISH);
     const qint64 rest = OutputBufferSize - m_state->stream.avail_out;
     if (rest > 0)
-        m_sink(reinterpret_cast<const char *>(m_state->output.data()), rest);
+        m_sink(reinterpret_cast<const char *>(m_state->output.get()), rest);
 }
 
 qint64 Deflater::consumed() const
@@ -65,8 +71,8 @@ void Deflater::run(int flush)
         if (result == Z_STREAM_ERROR)
             throw suite::Error(QStringLiteral("The compressor failed"));
         if (s.avail_out == 0) {
-            m_sink(reinterpret_cast<const char *>(m_state->output.data()), OutputBufferSize);
-            s.next_out = m_state->output.data();
+            m_sink(reinterpret_cast<const char *>(m_state->output.get()), OutputBufferSize);
+            s.next_out = m_state->output.get();
             s.avail_out = OutputBufferSize;
             continue;
         }

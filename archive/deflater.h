@@ -21,6 +21,9 @@ public:
     Deflater(const Deflater &) = delete;
     Deflater &operator=(const Deflater &) = delete;
 
+    // Starts a new stream at the same level, keeping zlib's memory.
+    void reset();
+
     void feed(const char *data, qint64 size);
     // Ends the stream and hands over the last, partly filled buffer.
     void finish();

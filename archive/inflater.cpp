@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <limits>
-#include <vector>
+#include <memory>
 
 namespace archive {
 
@@ -22,7 +22,8 @@ struct Inflater::State
     bool seekFailed = false;
     bool ended = false;
     z_stream stream{};
-    std::vector<Bytef> buffer;
+    std::unique_ptr<Bytef[]> buffer;
+    qint64 bufferSize = 0;
 };
 
 Inflater::Inflater(QIODevice &input, qint64 start, qint64 length)
@@ -30,7 +31,8 @@ Inflater::Inflater(QIODevice &input, qint64 start, qint64 length)
 {
     m_state->input = &input;
     m_state->left = std::max<qint64>(length, 0);
-    m_state->buffer.resize(static_cast<size_t>(std::min(m_state->left, InputPiece)) + 1);
+    m_state->bufferSize = std::min(m_state->left, InputPiece) + 1;
+    m_state->buffer = std::make_unique_for_overwrite<Bytef[]>(static_cast<size_t>(m_state->bufferSize));
     m_state->seekFailed = !input.seek(start);
     if (inflateInit2(&m_state->stream, 15) != Z_OK)
         throw suite::Error(QStringLiteral("The decompressor could not start"));
@@ -48,12 +50,12 @@ bool Inflater::refill()
     State &st = *m_state;
     if (st.left == 0)
         return false;
-    const qint64 got = st.input->read(reinterpret_cast<char *>(st.buffer.data()),
-                                      std::min<qint64>(st.left, st.buffer.size() - 1));
+    const qint64 got = st.input->read(reinterpret_cast<char *>(st.buffer.get()),
+                                      std::min<qint64>(st.left, st.bufferSize - 1));
     if (got <= 0)
         return false;
     st.left -= got;
-    st.stream.next_in = st.buffer.data();
+    st.stream.next_in = st.buffer.get();
     st.stream.avail_in = static_cast<uInt>(got);
     return true;
 }

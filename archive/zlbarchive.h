@@ -85,7 +85,8 @@ public:
     // Changes. The checks made before the temporary file exists are raised, and so are
     // the 2 GiB limit and a failure to put the new archive in place. Any other failure
     // leaves the archive file and the registry as they were, goes to OnErrorLogged when
-    // assigned, and is not raised. DeleteFiles raises every failure.
+    // assigned, and is not raised. AddFiles reports each file's problems (the 2 GiB limit
+    // included) through OnErrorLogged and goes on. DeleteFiles raises every failure.
     void AddFile(const QString &Filename);
     void AddStream(const QString &Filename, QIODevice &InStream);
     void AddFiles(QStringList &FileList);

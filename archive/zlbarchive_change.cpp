@@ -25,9 +25,10 @@ class TZLBArchive::Rewrite
 {
 public:
     Rewrite(const QString &tempName, const QString &archiveName, const std::vector<TZLBFileRec> &registry,
-            const EntryLookup &lookup)
+            const EntryLookup &lookup, TFileCompressionLevel level)
         : temp(tempName)
         , writer(temp, archiveName)
+        , blocks(level)
         , records(registry)
         , lookup(lookup)
     {
@@ -36,6 +37,7 @@ public:
     QFile temp;
     std::optional<QFile> old;
     ArchiveWriter writer;
+    BlockStore blocks;
     std::vector<TZLBFileRec> records;
     EntryLookup lookup;
 };
@@ -92,7 +94,7 @@ void TZLBArchive::logError(const QString &message)
 void TZLBArchive::changeArchive(bool raiseEveryFailure, const std::function<void(Rewrite &)> &fill)
 {
     const QString tempName = CreateTempFile();
-    Rewrite rewrite(tempName, fArchive, fArchiveRegistry, fLookup);
+    Rewrite rewrite(tempName, fArchive, fArchiveRegistry, fLookup, fCompressionLevel);
     try {
         if (!rewrite.temp.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered))
             throw suite::Error(msg::unableToOpen(tempName));
@@ -143,14 +145,13 @@ void TZLBArchive::storeSource(Rewrite &rewrite, QIODevice &source, const QString
 {
     startProgress(flag, msg::updating(sourceName), source.isSequential() ? 0 : source.size());
     BlockOptions options;
-    options.level = fCompressionLevel;
     options.sourceName = sourceName;
     // Room is kept for the registry with one more record, so it can never push the
     // finished file past the limit.
     options.reserve = registryReserve(static_cast<qint64>(rewrite.records.size()) + 1);
     options.createTempFile = [this] { return CreateTempFile(); };
     options.progress = [this](qint64 consumed, qint64 total) { reportUnit(consumed, total); };
-    storeBlock(source, rewrite.writer, options, rec);
+    rewrite.blocks.store(source, rewrite.writer, options, rec);
 }
 
 void TZLBArchive::addSource(Rewrite &rewrite, const QString &key, QIODevice &source, const QString &sourceName)

@@ -93,7 +93,7 @@ quint32 TZLBArchive::ExtractEntry(int index, QIODevice &archiveFile, QIODevice &
     const TZLBFileRec &rec = fArchiveRegistry[static_cast<size_t>(index)];
     startProgress(ifExtracting, msg::extracting(shortStringText(rec.name)), rec.osize);
     BlockReader reader(archiveFile, rec);
-    const auto buffer = std::make_unique<char[]>(Batch);
+    const auto buffer = std::make_unique_for_overwrite<char[]>(Batch);
     quint32 crc = 0;
     qint64 done = 0;
     while (done < rec.osize) {

@@ -1,10 +1,12 @@
 #include "app/ui/actionsarea.h"
 
+#include "app/core/service_probe.h"
 #include "app/ui/buttonicons.h"
 #include "app/ui/radiogroup.h"
 #include "app/ui/widgetnames.h"
 #include "components/tdrawpanel.h"
 
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,23 +20,15 @@
 namespace app::ui {
 namespace {
 
-const QStringList ServiceStates = {
-    QStringLiteral("SERVICE_STOPPED"),         QStringLiteral("SERVICE_START_PENDING"),
-    QStringLiteral("SERVICE_STOP_PENDING"),    QStringLiteral("SERVICE_RUNNING"),
-    QStringLiteral("SERVICE_CONTINUE_PENDING"), QStringLiteral("SERVICE_PAUSE_PENDING"),
-    QStringLiteral("SERVICE_PAUSED"),
-};
-
 constexpr int ColumnWidth = 192;
 constexpr int StatusHeight = 162;
-constexpr int TimerPeriodMs = 2000;
 constexpr int MemoMinimumHeight = 30;
 
 } // namespace
 
-ActionsArea::ActionsArea(QWidget *parent)
+ActionsArea::ActionsArea(QWidget *parent, QLabel *directoryLine)
     : GroupBox3(named<QGroupBox>("GroupBox3", parent))
-    , RadioGroup1(named<RadioGroup>("RadioGroup1", GroupBox3, QStringLiteral("Service Status"), ServiceStates))
+    , RadioGroup1(named<RadioGroup>("RadioGroup1", GroupBox3, QStringLiteral("Service Status"), serviceStateNames()))
     , Panel2(named<components::TDrawPanel>("Panel2", GroupBox3))
     , Label4(named<QLabel>("Label4", Panel2))
     , GroupBox9(named<QGroupBox>("GroupBox9", GroupBox3))
@@ -46,11 +40,12 @@ ActionsArea::ActionsArea(QWidget *parent)
     , btnStopService(named<QPushButton>("btnStopService", GroupBox3))
     , btnRestartService(named<QPushButton>("btnRestartService", GroupBox3))
     , Timer1(new QTimer(GroupBox3))
+    , m_directoryLine(directoryLine)
 {
     GroupBox3->setTitle(QStringLiteral("Actions"));
     GroupBox3->setFixedWidth(ColumnWidth);
     Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(TimerPeriodMs);
+    Timer1->setInterval(Timer1IntervalMs);
     buildVersionGroup();
     buildLogDirGroup();
     btnStopService->setText(QStringLiteral("Stoppa Vardo-Tjänsten"));
@@ -79,7 +74,7 @@ QWidget *ActionsArea::statusWithWaitPanel()
     stack->addWidget(Panel2);
     stack->setCurrentWidget(Panel2);
 
-    Label4->setText(QStringLiteral("Refreshing, please wait...."));
+    Label4->setText(RefreshingText);
     Label4->setAlignment(Qt::AlignCenter);
     Label4->setWordWrap(true);
     QPalette maroon = Label4->palette();
@@ -110,6 +105,85 @@ void ActionsArea::buildLogDirGroup()
     auto *layout = new QVBoxLayout(GroupBox6);
     layout->addWidget(MemoLoggdir, 1);
     layout->addWidget(btnGetLoggdir, 0, Qt::AlignRight);
+}
+
+void ActionsArea::RefreshServiceStatus()
+{
+    servicePanel().RefreshServiceStatus();
+}
+
+void ActionsArea::btnRestartServiceClick()
+{
+    servicePanel().btnRestartServiceClick();
+}
+
+void ActionsArea::btnStopServiceClick()
+{
+    servicePanel().btnStopServiceClick();
+}
+
+void ActionsArea::Timer1Timer()
+{
+    servicePanel().Timer1Timer();
+}
+
+void ActionsArea::btnCheckVardoTjanstClick(int port)
+{
+    QString version = edVardoTjanstVersion->text();
+    app::btnCheckVardoTjanstClick(port, version);
+    edVardoTjanstVersion->setText(version);
+}
+
+void ActionsArea::btnGetLoggdirClick(int port)
+{
+    QString logDir = MemoLoggdir->toPlainText();
+    app::btnGetLoggdirClick(port, logDir);
+    MemoLoggdir->setPlainText(logDir);
+}
+
+ServiceControlPanel &ActionsArea::servicePanel()
+{
+    if (!m_panel) {
+        m_manager = platform::createServiceManager();
+        m_control = std::make_unique<ServiceControl>(*m_manager, m_clock);
+        m_panel = std::make_unique<ServiceControlPanel>(*this, *m_control);
+    }
+    return *m_panel;
+}
+
+void ActionsArea::showWaitPanel()
+{
+    Panel2->show();
+}
+
+void ActionsArea::hideWaitPanel()
+{
+    Panel2->hide();
+}
+
+void ActionsArea::setStatusIndex(int index)
+{
+    RadioGroup1->setItemIndex(index);
+}
+
+void ActionsArea::setDirectoryLine(const QString &text)
+{
+    m_directoryLine->setText(text);
+}
+
+void ActionsArea::startTimer1()
+{
+    Timer1->start();
+}
+
+void ActionsArea::stopTimer1()
+{
+    Timer1->stop();
+}
+
+void ActionsArea::processPendingEvents()
+{
+    QCoreApplication::processEvents();
 }
 
 } // namespace app::ui

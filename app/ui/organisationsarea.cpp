@@ -9,6 +9,12 @@
 #include <QVBoxLayout>
 
 namespace app::ui {
+namespace {
+
+// The role that carries a row's slot number.
+constexpr int SlotRole = Qt::UserRole;
+
+} // namespace
 
 OrganisationsArea::OrganisationsArea(QWidget *parent)
     : GroupBox11(named<QGroupBox>("GroupBox11", parent))
@@ -21,6 +27,7 @@ OrganisationsArea::OrganisationsArea(QWidget *parent)
     newbutton->setText(QStringLiteral("Lägg till..."));
     editbutton->setText(QStringLiteral("Redigera..."));
     Button1->setText(QStringLiteral("Radera"));
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
 
     auto *buttons = new QVBoxLayout;
     buttons->addWidget(newbutton);
@@ -30,6 +37,61 @@ OrganisationsArea::OrganisationsArea(QWidget *parent)
     auto *layout = new QHBoxLayout(GroupBox11);
     layout->addWidget(ListBox1, 1);
     layout->addLayout(buttons);
+}
+
+void OrganisationsArea::FillOrganisationList()
+{
+    m_list = app::FillOrganisationList();
+    showList();
+}
+
+void OrganisationsArea::newbuttonClick()
+{
+    openEditor(firstFreeOrganisationSlot(), std::nullopt);
+}
+
+void OrganisationsArea::editbuttonClick()
+{
+    takeSelection();
+    if (const OrganisationRow *row = m_list.selectedRow())
+        openEditor(row->slot, editorValuesForSlot(row->slot));
+}
+
+void OrganisationsArea::Button1Click()
+{
+    takeSelection();
+    try {
+        deleteSelectedOrganisation(m_list);
+    } catch (...) {
+        // The list was rebuilt: show what is left before the error is reported.
+        showList();
+        throw;
+    }
+    showList();
+}
+
+// The row the user chose in ListBox1 is the selected one of the list.
+void OrganisationsArea::takeSelection()
+{
+    const QList<QListWidgetItem *> chosen = ListBox1->selectedItems();
+    m_list.selected = chosen.isEmpty() ? -1 : ListBox1->row(chosen.first());
+}
+
+void OrganisationsArea::openEditor(int slot, const std::optional<OrganisationEditorValues> &values)
+{
+    if (showEditor && showEditor(slot, values))
+        FillOrganisationList();
+}
+
+void OrganisationsArea::showList()
+{
+    ListBox1->clear();
+    for (const OrganisationRow &row : m_list.rows) {
+        auto *item = new QListWidgetItem(row.text, ListBox1);
+        item->setData(SlotRole, row.slot);
+    }
+    if (m_list.selected >= 0)
+        ListBox1->setCurrentRow(m_list.selected);
 }
 
 } // namespace app::ui

@@ -6,6 +6,7 @@
 #include "app/ui/buttonicons.h"
 #include "app/ui/widgetnames.h"
 #include "components/tdrawpanel.h"
+#include "net/widgets/tfrmhttp.h"
 #include "suite/dialogs.h"
 #include "suite/paths.h"
 
@@ -49,7 +50,7 @@ TMainVardoAdmin::TMainVardoAdmin(const QStringList &arguments, QWidget *parent)
     , Label3(named<QLabel>("Label3", GroupBox1))
     , m_organisations(GroupBox1)
     , m_settings(GroupBox1)
-    , m_actions(DrawPanel2)
+    , m_actions(DrawPanel2, Label3)
     , Panel1(named<components::TDrawPanel>("Panel1", this))
     , BitBtn2(named<QPushButton>("BitBtn2", Panel1))
 {
@@ -140,8 +141,8 @@ void TMainVardoAdmin::connectHandlers()
     onClick(m_organisations.Button1, [this] { m_organisations.Button1Click(); });
     onClick(m_actions.btnRestartService, [this] { m_actions.btnRestartServiceClick(); });
     onClick(m_actions.btnStopService, [this] { m_actions.btnStopServiceClick(); });
-    onClick(m_actions.btnCheckVardoTjanst, [this] { m_actions.btnCheckVardoTjanstClick(); });
-    onClick(m_actions.btnGetLoggdir, [this] { m_actions.btnGetLoggdirClick(); });
+    onClick(m_actions.btnCheckVardoTjanst, [this] { m_actions.btnCheckVardoTjanstClick(shownPort()); });
+    onClick(m_actions.btnGetLoggdir, [this] { m_actions.btnGetLoggdirClick(shownPort()); });
     connect(m_actions.Timer1, &QTimer::timeout, this, [this] { runEventHandler([this] { m_actions.Timer1Timer(); }); });
 }
 
@@ -174,6 +175,14 @@ void TMainVardoAdmin::FormCreate()
     createHttpWindow();
 }
 
+void TMainVardoAdmin::createHttpWindow()
+{
+    // A window of its own, owned by this one, which lives the whole run; deleting it
+    // clears frmHTTP.
+    net::frmHTTP = new net::TfrmHTTP(this);
+    net::frmHTTP->InitializeAll();
+}
+
 void TMainVardoAdmin::FormActivate()
 {
     m_locked.edLosen->setFocus();
@@ -200,6 +209,11 @@ void TMainVardoAdmin::btnCancelClick()
 {
     m_settings.loadFields();
     m_actions.RefreshServiceStatus();
+}
+
+int TMainVardoAdmin::shownPort() const
+{
+    return m_settings.shownSettings().port;
 }
 
 bool TMainVardoAdmin::isLocked() const

@@ -61,7 +61,9 @@ private:
     void showUnlockedPanel();
     void pressDefaultButton();
     // Creates the hidden HTTP transfer window (frmHTTP) and runs its InitializeAll.
-    void createHttpWindow() {}
+    void createHttpWindow();
+    // The port field as it stands, saved or not, for the "Uppdatera" buttons.
+    int shownPort() const;
 
     QStringList m_arguments;
     LockedPanel m_locked;

@@ -1,102 +1,39 @@
 // The main window driven headless through its controls: creation, the password lock,
 // the settings load and save, the folder choice and errors that leave a handler.
-#include "app/core/startup.h"
+#include "window_guitest.h"
+
 #include "app/ui/radiogroup.h"
-#include "app/ui/tmainvardoadmin.h"
 #include "components/tdrawpanel.h"
 #include "net/hooks.h"
-#include "platform/testing/recording_presenter.h"
-#include "suite/dialogs.h"
+#include "net/widgets/tfrmhttp.h"
 #include "suite/error.h"
 #include "suite/paths.h"
-#include "suite/registry.h"
-#include "test_env.h"
 
-#include <gtest/gtest.h>
-
-#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QTimeEdit>
 #include <QTimer>
 
-#include <memory>
-
 using app::ui::TMainVardoAdmin;
 using platform::BoxKind;
-using platform::testing::RecordingPresenter;
-using suite::RegistryRoot;
+using namespace windowtest;
 
 namespace {
 
-const QString Base = QStringLiteral("SOFTWARE\\Tellvara\\Vardo-Service\\");
-
-void store(const QString &subKey, const QString &name, const QString &text)
-{
-    ASSERT_TRUE(suite::WriteRegistryString(RegistryRoot::LocalMachine, Base + subKey, name, text));
-}
-
-QString stored(const QString &subKey, const QString &name)
-{
-    return suite::ReadRegistryString(RegistryRoot::LocalMachine, Base + subKey, name);
-}
-
-class MainWindowTest : public ::testing::Test
+class MainWindowTest : public WindowTest
 {
 protected:
-    void SetUp() override { suite::SetApplicationTitle(app::ApplicationTitle); }
-
-    TMainVardoAdmin &window()
-    {
-        if (!m_window)
-            m_window = std::make_unique<TMainVardoAdmin>(QStringList{QStringLiteral("vardo-admin")});
-        return *m_window;
-    }
-
-    template <typename T>
-    T *control(const char *name)
-    {
-        T *found = window().findChild<T *>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-
-    void typePassword(const QString &text) { window().locked().edLosen->setText(text); }
-
-    void unlock()
-    {
-        typePassword(QStringLiteral("maltebon"));
-        window().locked().BitBtn1->click();
-        ASSERT_FALSE(window().isLocked());
-    }
-
     void press(QWidget *target, int key)
     {
         QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
         QApplication::sendEvent(target, &down);
     }
-
-    QList<platform::MessageBox> boxesOf(BoxKind kind) const
-    {
-        QList<platform::MessageBox> found;
-        for (const platform::MessageBox &box : presenter.boxes()) {
-            if (box.kind == kind)
-                found.append(box);
-        }
-        return found;
-    }
-
-    RecordingPresenter presenter;
-    std::unique_ptr<TMainVardoAdmin> m_window;
 };
 
 // The control of that name in front: what the user sees at the centre of the panels.
@@ -104,17 +41,6 @@ bool inFront(TMainVardoAdmin &w, QWidget *panel)
 {
     QWidget *top = w.childAt(w.width() / 2, 100);
     return top && (top == panel || panel->isAncestorOf(top));
-}
-
-// Lets the event loop run until the condition holds, for at most two seconds.
-template <typename Condition>
-bool waitFor(Condition condition)
-{
-    QElapsedTimer waited;
-    waited.start();
-    while (!condition() && waited.elapsed() < 2000)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return condition();
 }
 
 QString textOf(QWidget *w)
@@ -145,8 +71,15 @@ TEST_F(MainWindowTest, OpensLockedWithItsCaptionAndSize)
     EXPECT_TRUE(inFront(w, drawPanel1));
     EXPECT_FALSE(inFront(w, drawPanel2));
     EXPECT_TRUE(presenter.boxes().isEmpty());
-    // FormCreate ran to its end: the HTTP unit's hooks are filled.
+    // FormCreate ran to its end: the HTTP unit's hooks are filled and the transfer window
+    // exists, hidden, as a window of its own.
     EXPECT_TRUE(net::MessageHook && net::ConfirmHook && net::TranslateHook);
+    ASSERT_NE(net::frmHTTP, nullptr);
+    EXPECT_TRUE(net::frmHTTP->isWindow());
+    EXPECT_FALSE(net::frmHTTP->isVisible());
+    // It goes with the main window.
+    m_window.reset();
+    EXPECT_EQ(net::frmHTTP, nullptr);
 }
 
 TEST_F(MainWindowTest, EveryControlHasItsNameKindGroupAndText)
@@ -503,6 +436,7 @@ TEST_F(MainWindowTest, FormCreateErrorIsShownOnceAndTheWindowOpensLocked)
     EXPECT_EQ(w.windowTitle(), QString::fromUtf8("Tellvara AB Vardo-Tjänst Adminprogram   version: 2.00.3"));
     // The steps after the failure did not run.
     EXPECT_FALSE(net::MessageHook);
+    EXPECT_EQ(net::frmHTTP, nullptr);
     w.show();
     EXPECT_TRUE(w.isVisible());
     unlock();

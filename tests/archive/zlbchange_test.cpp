@@ -428,8 +428,9 @@ TEST(ZlbChange, ArchiveReaching2GiBIsRefusedAndNothingOfTheBlockStays)
     options.sourceName = "n.bin";
     options.reserve = 1000;
     TZLBFileRec rec;
+    BlockStore blocks(fcDefault);
     try {
-        storeBlock(source, writer, options, rec);
+        blocks.store(source, writer, options, rec);
         FAIL() << "stored past the limit";
     } catch (const LimitError &e) {
         EXPECT_EQ(e.message(), "The archive new.zlb would reach 2 GiB, more than the format can hold");
@@ -437,7 +438,7 @@ TEST(ZlbChange, ArchiveReaching2GiBIsRefusedAndNothingOfTheBlockStays)
     EXPECT_EQ(writer.size(), 1000);
     EXPECT_EQ(file.size(), 1000);
     options.reserve = 0;
-    storeBlock(source, writer, options, rec);
+    blocks.store(source, writer, options, rec);
     EXPECT_EQ(writer.size(), 3500);
 }
 
