@@ -1,6 +1,7 @@
 #include "net/http_exchange_p.h"
 
 #include "suite/error.h"
+#include "suite/user_input_guard.h"
 
 #include <QNetworkReply>
 
@@ -34,8 +35,10 @@ QByteArray HttpExchange::run()
 {
     watchReply();
     startTimers();
-    if (!m_reply->isFinished())
-        m_loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!m_reply->isFinished()) {
+        const suite::UserInputGuard noInput;
+        m_loop.exec();
+    }
     if (m_failure.isEmpty())
         onBodyData();   // what arrived together with the end
     m_totalTimer.stop();

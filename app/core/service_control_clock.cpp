@@ -1,5 +1,7 @@
 #include "app/core/service_control_clock.h"
 
+#include "suite/user_input_guard.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -34,9 +36,10 @@ void SleepingWaitClock::sleepMs(qint64 ms)
 
 void PaintingWaitClock::sleepMs(qint64 ms)
 {
+    const suite::UserInputGuard noInput;
     const QDeadlineTimer deadline(ms);
     while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, int(qMax<qint64>(1, deadline.remainingTime())));
+        QCoreApplication::processEvents(QEventLoop::AllEvents, int(qMax<qint64>(1, deadline.remainingTime())));
         QThread::msleep(static_cast<unsigned long>(qMin<qint64>(10, qMax<qint64>(0, deadline.remainingTime()))));
     }
 }

@@ -21,8 +21,8 @@ public:
     void sleepMs(qint64 ms) override;
 };
 
-// Processes the events of the calling thread while it waits, all but user input, so a
-// window keeps painting yet takes no clicks or keys until the wait is over.
+// Processes the events of the calling thread while it waits and drops user input, so a
+// window keeps painting yet takes no clicks or keys, not even later.
 class PaintingWaitClock : public SleepingWaitClock
 {
 public:
