@@ -58,6 +58,7 @@ TfrmHTTP::TfrmHTTP(QWidget *parent)
     wirePlainClient(VardoHTTP);
     wirePlainClient(IdHTTPTellvara);
     wireSecureClient();
+    wireArchive();
     connect(&m_progress, &TransferProgress::changed, this, &TfrmHTTP::showState);
     showState();
     SetProbeClient(VardoHTTP);
@@ -112,14 +113,24 @@ void TfrmHTTP::wireSecureClient()
     connect(HTTP1, &HttpClient::proxyAuthorization, this, &HTTP1ProxyAuthorization);
 }
 
+void TfrmHTTP::wireArchive()
+{
+    ZLB1.OnProgress = [this](const QString &message, int percentage) { ZLB1Progress(message, percentage); };
+    ZLB1.OnReplaceFile = [this](const QString &fileName, bool &replace) { ZLB1ReplaceFile(fileName, replace); };
+}
+
 void TfrmHTTP::InitializeAll()
 {
     CheckSslLibraries(suite::System32Path(), suite::CurrentPath());
 }
 
-void TfrmHTTP::ZLB1Progress(const QString &message, int percentage)
+// A progress report must never break the archive operation that sends it.
+void TfrmHTTP::ZLB1Progress(const QString &message, int percentage) noexcept
 {
-    m_progress.ZLB1Progress(message, percentage);
+    try {
+        m_progress.ZLB1Progress(message, percentage);
+    } catch (...) {
+    }
 }
 
 void TfrmHTTP::ZLB1ReplaceFile(const QString &fileName, bool &replace)

@@ -7,6 +7,7 @@
 // The main window creates the one instance hidden at start-up, stores it in frmHTTP and
 // calls InitializeAll. While it exists its VardoHTTP is the client of the service probe
 // and it draws the probe's busy cursor.
+#include "archive/zlbarchive.h"
 #include "net/http_client.h"
 #include "net/transfer_progress.h"
 
@@ -27,8 +28,8 @@ public:
     // The start-up check for the TLS libraries (once, right after creation).
     void InitializeAll();
 
-    // The archive component's events (wired by the archive component's owner).
-    void ZLB1Progress(const QString &message, int percentage);
+    // The archive component's events.
+    void ZLB1Progress(const QString &message, int percentage) noexcept;
     void ZLB1ReplaceFile(const QString &fileName, bool &replace);
 
     const TransferProgress &progress() const { return m_progress; }
@@ -38,11 +39,13 @@ public:
     HttpClient *VardoHTTP;        // plain; the service probe's client
     HttpClient *IdHTTPTellvara;   // plain
     HttpClient *HTTP1;            // TLS
+    archive::TZLBArchive ZLB1;    // reports its progress in this window
 
 private:
     void buildControls();
     void wirePlainClient(HttpClient *client);
     void wireSecureClient();
+    void wireArchive();
     void showState();
     void centreOnScreen();
 

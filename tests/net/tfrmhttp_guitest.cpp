@@ -1,4 +1,5 @@
 #include "net/hooks.h"
+#include "test_env.h"
 #include "net/probe.h"
 #include "net/widgets/tfrmhttp.h"
 #include "suite/paths.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 using nettest::Response;
@@ -131,6 +133,25 @@ TEST_F(TfrmHTTPTest, LetsTheArchiveOverwriteAndFollowsItsPercentage)
     EXPECT_TRUE(replace);
     window->ZLB1Progress(QStringLiteral("x"), 40);
     EXPECT_EQ(window->ProgressBar1->value(), 40);
+}
+
+TEST_F(TfrmHTTPTest, CarriesAnArchiveThatOverwritesAndReportsInTheWindow)
+{
+    const QString dir = testenv::freshDir(QStringLiteral("zlb1"));
+    testenv::writeFile(dir + QStringLiteral("/a.txt"), "new text");
+    window->ZLB1.CreateArchive(dir + QStringLiteral("/test.zlb"));
+    window->ZLB1.AddFile(dir + QStringLiteral("/a.txt"));
+    testenv::writeFile(dir + QStringLiteral("/out/a.txt"), "old");
+    QList<int> positions;
+    QObject::connect(window->ProgressBar1, &QProgressBar::valueChanged, [&](int value) { positions.append(value); });
+
+    window->ZLB1.ExtractAll(dir + QStringLiteral("/out"));
+
+    EXPECT_EQ(testenv::readFile(dir + QStringLiteral("/out/a.txt")), QByteArray("new text"));
+    ASSERT_FALSE(positions.isEmpty());
+    EXPECT_EQ(*std::max_element(positions.begin(), positions.end()), 100);
+    EXPECT_EQ(positions.last(), 0) << "the archive clears its progress at the end";
+    EXPECT_FALSE(window->isVisible());
 }
 
 } // namespace
