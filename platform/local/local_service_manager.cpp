@@ -172,7 +172,11 @@ public:
             QFile::remove(m_files.stopping);
         if (error == EPERM)
             return {ServiceResult::AccessDenied, statusOf(observe())};
-        return {error == 0 ? ServiceResult::Ok : ServiceResult::Refused, statusOf(observe())};
+        if (error != 0)
+            return {ServiceResult::Refused, statusOf(observe())};
+        // The control was accepted: the answer is the state at that moment, as the service
+        // manager reports it, even when a quick service is already gone a moment later.
+        return {ServiceResult::Ok, statusOf({ServiceStopPending, seen.process, 0})};
     }
 
 private:
