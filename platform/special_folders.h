@@ -14,6 +14,7 @@ namespace platform {
 enum class SpecialFolder {
     CommonFiles, // $TELLVARA_ROOT/var/lib/tellvara/common-files/
     AppData,     // ${XDG_DATA_HOME:-$HOME/.local/share}/, the user's roaming data
+    UserConfig,  // ${XDG_CONFIG_HOME:-$HOME/.config}/, the user's settings
     Windows,     // $TELLVARA_ROOT/etc/
     System,      // the folder of the system's shared libraries, where libssl.so.3 lives;
                  // TELLVARA_SYSTEM_DIR overrides it (and must name an existing directory)

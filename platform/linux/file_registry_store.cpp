@@ -11,7 +11,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,38 +27,13 @@ QString RegistryStatus::text() const
 namespace registry {
 namespace {
 
-QString homeDirectory()
-{
-    const QString home = qEnvironmentVariable("HOME");
-    if (!home.isEmpty())
-        return home;
-    passwd entry;
-    passwd *found = nullptr;
-    char buffer[4096];
-    if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found)
-        return QFile::decodeName(found->pw_dir);
-    return QStringLiteral("/");
-}
-
-QString withoutTrailingSlashes(QString path)
-{
-    while (path.endsWith(u'/'))
-        path.chop(1);
-    return path;
-}
-
 // Read on every call: tests and trial runs move the roots through the environment.
-// "" when the system root names no directory.
+// "" when the root's folder cannot be named (no system root, no home directory).
 QString rootDirectory(RegistryRoot root)
 {
-    if (root == RegistryRoot::LocalMachine) {
-        const QString system = systemRoot();
-        return system.isEmpty() ? QString() : system + QStringLiteral("etc/tellvara/registry");
-    }
-    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (!config.startsWith(u'/')) // unset, empty or relative: the XDG rules say ignore it
-        config = homeDirectory() + QStringLiteral("/.config");
-    return withoutTrailingSlashes(config) + QStringLiteral("/tellvara/registry");
+    const QString base = root == RegistryRoot::LocalMachine ? systemRoot() + QStringLiteral("etc/")
+                                                            : specialFolder(SpecialFolder::UserConfig);
+    return base.startsWith(u'/') ? base + QStringLiteral("tellvara/registry") : QString();
 }
 
 // Keys the program creates: the user's store is private to the user; machine keys follow

@@ -41,14 +41,15 @@ QString homeDirectory()
     return QFile::decodeName(found->pw_dir);
 }
 
-QString appDataFolder()
+// An XDG base folder: the variable when it holds an absolute path (the XDG rules say a
+// relative value is to be ignored), else the fallback below the home directory.
+QString xdgFolder(const char *variable, const QString &fallbackBelowHome)
 {
-    const QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
-    // The XDG rules say a relative value is to be ignored.
+    const QString xdg = qEnvironmentVariable(variable);
     if (QDir::isAbsolutePath(xdg))
         return absoluteFolder(xdg);
     const QString home = homeDirectory();
-    return home.isEmpty() ? QString() : absoluteFolder(home + QStringLiteral("/.local/share"));
+    return home.isEmpty() ? QString() : absoluteFolder(home + fallbackBelowHome);
 }
 
 QString tempFolder()
@@ -112,7 +113,9 @@ QString specialFolder(SpecialFolder folder)
     case SpecialFolder::CommonFiles:
         return belowSystemRoot(QStringLiteral("var/lib/tellvara/common-files/"));
     case SpecialFolder::AppData:
-        return appDataFolder();
+        return xdgFolder("XDG_DATA_HOME", QStringLiteral("/.local/share"));
+    case SpecialFolder::UserConfig:
+        return xdgFolder("XDG_CONFIG_HOME", QStringLiteral("/.config"));
     case SpecialFolder::Windows:
         return belowSystemRoot(QStringLiteral("etc/"));
     case SpecialFolder::System:
