@@ -1,5 +1,7 @@
 #include "archive/checksum.h"
 
+#include "archive/crc32_clmul_p.h"
+
 #include "suite/error.h"
 
 #include <zlib.h>
@@ -33,7 +35,14 @@ bool crcRead(QFile &file, qint64 offset, qint64 length, quint32 &crc)
 
 quint32 crc32Update(quint32 crc, const char *data, qint64 size)
 {
-    return static_cast<quint32>(crc32_z(crc, reinterpret_cast<const Bytef *>(data), static_cast<z_size_t>(size)));
+    auto bytes = reinterpret_cast<const unsigned char *>(data);
+    if (size >= detail::ClmulMinimum && detail::clmulAvailable()) {
+        const qint64 folded = size & ~(detail::ClmulBlock - 1);
+        crc = ~detail::crc32Clmul(~crc, bytes, folded);
+        bytes += folded;
+        size -= folded;
+    }
+    return static_cast<quint32>(crc32_z(crc, bytes, static_cast<z_size_t>(size)));
 }
 
 quint32 crc32OfFileRange(QFile &file, qint64 offset, qint64 length, quint32 crc, const QString &failure)
