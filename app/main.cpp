@@ -6,7 +6,7 @@
 #include "app/ui/tmainvardoadmin.h"
 #include "platform/widgets/qt_message_presenter.h"
 #include "suite/dialogs.h"
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <QApplication>
 
@@ -43,7 +43,7 @@ int writeScreenshots(const QString &folder)
         app::ui::writeMainWindowScreenshots(programArguments(), folder);
         return 0;
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "%s\n", qPrintable(suite::messageOf(e)));
+        std::fprintf(stderr, "%s\n", qPrintable(platform::messageOf(e)));
         return 1;
     }
 }

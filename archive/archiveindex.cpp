@@ -3,7 +3,7 @@
 #include "archive/checksum.h"
 #include "archive/inflater.h"
 #include "archive/zlbmessages.h"
-#include "suite/error.h"
+#include "platform/error.h"
 
 namespace archive {
 namespace {
@@ -15,14 +15,14 @@ constexpr qint64 MaxInflateRatio = 1032;
 
 [[noreturn]] void failList()
 {
-    throw suite::Error(msg::unableToReadList());
+    throw platform::Error(msg::unableToReadList());
 }
 
 TZLBArchiveRec readTrailer(QFile &file, qint64 fileSize)
 {
     char bytes[layout::ArchiveRecSize];
     if (!file.seek(fileSize - layout::ArchiveRecSize) || file.read(bytes, sizeof bytes) != sizeof bytes)
-        throw suite::Error(msg::archiveCorrupted());
+        throw platform::Error(msg::archiveCorrupted());
     return readArchiveRec(bytes);
 }
 
@@ -81,7 +81,7 @@ ArchiveIndex readArchiveIndex(QFile &file, const RegistryProgress &progress)
 {
     const qint64 fileSize = file.size();
     if (fileSize < layout::ArchiveRecSize)
-        throw suite::Error(msg::archiveCorrupted());
+        throw platform::Error(msg::archiveCorrupted());
     ArchiveIndex index;
     index.details = readTrailer(file, fileSize);
     const qint64 checked = fileSize - layout::ArchiveRecSize;
@@ -96,7 +96,7 @@ ArchiveIndex readArchiveIndex(QFile &file, const RegistryProgress &progress)
         crc = crc32OfFileRange(file, 0, checked, 0, msg::archiveCorrupted());
     }
     if (crc != index.details.CRC)
-        throw suite::Error(msg::archiveCorrupted());
+        throw platform::Error(msg::archiveCorrupted());
     if (!dataAreaFits || index.details.FileCount < 0)
         failList();
 

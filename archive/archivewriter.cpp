@@ -4,7 +4,7 @@
 #include "archive/limiterror.h"
 #include "archive/zlbmessages.h"
 #include "platform/filecopy.h"
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <zlib.h>
 
@@ -83,7 +83,7 @@ void ArchiveWriter::sync()
 
 void ArchiveWriter::failWrite(const QString &reason) const
 {
-    throw suite::Error(msg::unableToWrite(m_file.fileName() + QLatin1String(": ") + reason));
+    throw platform::Error(msg::unableToWrite(m_file.fileName() + QLatin1String(": ") + reason));
 }
 
 } // namespace archive

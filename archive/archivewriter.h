@@ -20,7 +20,7 @@ public:
 
     qint64 size() const { return m_size; }
 
-    // Throws suite::Error when `bytes` more would make the file reach 2 GiB.
+    // Throws platform::Error when `bytes` more would make the file reach 2 GiB.
     void ensureRoom(qint64 bytes) const;
 
     void append(const char *data, qint64 size);

@@ -4,7 +4,7 @@
 #include "archive/deflater.h"
 #include "archive/limiterror.h"
 #include "archive/zlbmessages.h"
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <optional>
 #include <vector>
@@ -30,7 +30,7 @@ public:
         : m_file(name)
     {
         if (!m_file.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered))
-            throw suite::Error(msg::unableToOpen(name));
+            throw platform::Error(msg::unableToOpen(name));
     }
     ~SpillFile()
     {
@@ -43,7 +43,7 @@ public:
         // The archive continues its checksum from this one instead of reading the copy.
         m_crc = crc32Update(m_crc, data, size);
         if (m_file.write(data, size) != size)
-            throw suite::Error(msg::unableToWrite(m_file.fileName() + QLatin1String(": ") + m_file.errorString()));
+            throw platform::Error(msg::unableToWrite(m_file.fileName() + QLatin1String(": ") + m_file.errorString()));
     }
 
     void copyTo(ArchiveWriter &out, qint64 size) { out.copyRange(m_file, 0, size, m_crc); }
@@ -56,7 +56,7 @@ private:
 void rewind(QIODevice &source, const BlockOptions &options)
 {
     if (source.isSequential() || !source.seek(0))
-        throw suite::Error(msg::streamNotSeekable(options.sourceName));
+        throw platform::Error(msg::streamNotSeekable(options.sourceName));
 }
 
 void reportProgress(const BlockOptions &options, qint64 consumed, qint64 total)
@@ -88,7 +88,7 @@ struct BlockStore::State
         for (;;) {
             const qint64 got = source.read(readBuffer.get(), ReadPiece);
             if (got < 0)
-                throw suite::Error(msg::unableToOpen(options->sourceName));
+                throw platform::Error(msg::unableToOpen(options->sourceName));
             if (got == 0)
                 return summary;
             if (got > BlockOptions::MaxEntrySize - summary.size)
@@ -120,7 +120,7 @@ struct BlockStore::State
     {
         const SourceSummary stored = copyStored(source, out);
         if (expected && (stored.size != expected->size || stored.crc != expected->crc))
-            throw suite::Error(msg::sourceChanged(options->sourceName));
+            throw platform::Error(msg::sourceChanged(options->sourceName));
         rec.osize = static_cast<qint32>(stored.size);
         rec.csize = rec.osize;
         rec.CRC = stored.crc;

@@ -41,7 +41,7 @@ public:
     BlockStore &operator=(const BlockStore &) = delete;
 
     // Appends the block to `out` and sets `osize`, `csize`, `start`, `CRC`, `Status` and
-    // `CompressionLevel` of `rec`. Throws suite::Error: "Unable to open file (%s)" when
+    // `CompressionLevel` of `rec`. Throws platform::Error: "Unable to open file (%s)" when
     // the source cannot be read, LimitError when the entry or the archive would reach
     // 2 GiB, or the changed-source message; nothing of the block stays in `out` then.
     void store(QIODevice &source, ArchiveWriter &out, const BlockOptions &options, TZLBFileRec &rec);

@@ -2,7 +2,7 @@
 
 #include "archive/crc32_clmul_p.h"
 
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <zlib.h>
 
@@ -48,9 +48,9 @@ quint32 crc32Update(quint32 crc, const char *data, qint64 size)
 quint32 crc32OfFileRange(QFile &file, qint64 offset, qint64 length, quint32 crc, const QString &failure)
 {
     if (offset < 0 || length < 0 || offset + length > file.size())
-        throw suite::Error(failure);
+        throw platform::Error(failure);
     if (!crcRead(file, offset, length, crc))
-        throw suite::Error(failure);
+        throw platform::Error(failure);
     return crc;
 }
 

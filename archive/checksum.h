@@ -9,7 +9,7 @@ namespace archive {
 quint32 crc32Update(quint32 crc, const char *data, qint64 size);
 
 // The CRC-32 of `length` bytes of the file from `offset`, continuing `crc`. Throws
-// suite::Error with `failure` when the file cannot be read that far. The file's position
+// platform::Error with `failure` when the file cannot be read that far. The file's position
 // is left undefined.
 quint32 crc32OfFileRange(QFile &file, qint64 offset, qint64 length, quint32 crc, const QString &failure);
 

@@ -1,6 +1,6 @@
 #include "archive/deflater.h"
 
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <zlib.h>
 
@@ -19,7 +19,7 @@ Deflater::Deflater(int zlibLevel, Sink sink)
     , m_sink(std::move(sink))
 {
     if (deflateInit2(&m_state->stream, zlibLevel, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-        throw suite::Error(QStringLiteral("The compressor could not start"));
+        throw platform::Error(QStringLiteral("The compressor could not start"));
     m_state->stream.next_out = m_state->output.get();
     m_state->stream.avail_out = OutputBufferSize;
 }
@@ -69,7 +69,7 @@ void Deflater::run(int flush)
     for (;;) {
         const int result = deflate(&s, flush);
         if (result == Z_STREAM_ERROR)
-            throw suite::Error(QStringLiteral("The compressor failed"));
+            throw platform::Error(QStringLiteral("The compressor failed"));
         if (s.avail_out == 0) {
             m_sink(reinterpret_cast<const char *>(m_state->output.get()), OutputBufferSize);
             s.next_out = m_state->output.get();

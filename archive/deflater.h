@@ -15,7 +15,7 @@ public:
     static constexpr qint64 OutputBufferSize = 65536;
     using Sink = std::function<void(const char *data, qint64 size)>;
 
-    // Throws suite::Error when zlib cannot start (out of memory).
+    // Throws platform::Error when zlib cannot start (out of memory).
     Deflater(int zlibLevel, Sink sink);
     ~Deflater();
     Deflater(const Deflater &) = delete;

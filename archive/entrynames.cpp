@@ -1,7 +1,7 @@
 #include "archive/entrynames.h"
 
 #include "archive/zlbmessages.h"
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <algorithm>
 
@@ -60,7 +60,7 @@ QString sourceName(const QString &linuxName, bool savePaths)
     const qsizetype slash = linuxName.lastIndexOf(u'/');
     const bool folderHasBackslash = savePaths && linuxName.left(slash + 1).contains(Backslash);
     if (folderHasBackslash || linuxName.mid(slash + 1).contains(Backslash))
-        throw suite::Error(msg::backslashInName(linuxName));
+        throw platform::Error(msg::backslashInName(linuxName));
     return storedName(linuxName, savePaths);
 }
 
@@ -79,7 +79,7 @@ ExtractionPlace extractionPlace(const TZLBFileRec &rec, bool withPath, int index
     ExtractionPlace place;
     place.name = shortStringText(rec.name);
     if (unsafeFileName(place.name))
-        throw suite::Error(msg::unsafeName(index, fullName(rec)));
+        throw platform::Error(msg::unsafeName(index, fullName(rec)));
     if (!withPath)
         return place;
     QString step;
@@ -90,7 +90,7 @@ ExtractionPlace extractionPlace(const TZLBFileRec &rec, bool withPath, int index
             continue;
         }
         if (unsafeFolderStep(step))
-            throw suite::Error(msg::unsafeName(index, fullName(rec)));
+            throw platform::Error(msg::unsafeName(index, fullName(rec)));
         if (!step.isEmpty() && step != QLatin1String("."))
             place.folders.append(step);
         step.clear();

@@ -28,7 +28,7 @@ QString withoutDrive(const QString &folder);
 // kept, nothing otherwise, then its file name.
 QString storedName(const QString &name, bool savePaths);
 
-// A Linux file's name in archive form, as it is stored; throws suite::Error when a part
+// A Linux file's name in archive form, as it is stored; throws platform::Error when a part
 // that would be stored holds a "\".
 QString sourceName(const QString &linuxName, bool savePaths);
 
@@ -36,7 +36,7 @@ QString sourceName(const QString &linuxName, bool savePaths);
 QString foldCase(const QString &name);
 
 // Where an entry goes below the destination: the folders (only with `withPath`) and the
-// file name. Throws suite::Error before anything is written when the stored folder has
+// file name. Throws platform::Error before anything is written when the stored folder has
 // a ".." step or the name is empty, "." or "..", holds a separator or a NUL character.
 struct ExtractionPlace
 {

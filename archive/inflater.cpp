@@ -1,6 +1,6 @@
 #include "archive/inflater.h"
 
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <zlib.h>
 
@@ -35,7 +35,7 @@ Inflater::Inflater(QIODevice &input, qint64 start, qint64 length)
     m_state->buffer = std::make_unique_for_overwrite<Bytef[]>(static_cast<size_t>(m_state->bufferSize));
     m_state->seekFailed = !input.seek(start);
     if (inflateInit2(&m_state->stream, 15) != Z_OK)
-        throw suite::Error(QStringLiteral("The decompressor could not start"));
+        throw platform::Error(QStringLiteral("The decompressor could not start"));
     m_state->started = true;
 }
 

@@ -6,7 +6,7 @@
 #include "archive/archiveindex.h"
 #include "archive/entrynames.h"
 #include "archive/zlbmessages.h"
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -46,11 +46,11 @@ bool TZLBArchive::OpenArchive(const QString &filename)
         return false;
     const QFileInfo info(filename);
     if (!info.exists())
-        throw suite::Error(msg::archiveNotFound());
+        throw platform::Error(msg::archiveNotFound());
     QFile file(info.absoluteFilePath());
     // Only a regular file is opened: a FIFO would block the open.
     if (!info.isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw suite::Error(msg::unableToOpen(filename));
+        throw platform::Error(msg::unableToOpen(filename));
     startProgress(ifOpening, msg::extractingRegistry(), 0);
     ArchiveIndex index = readArchiveIndex(file, [this](qint64 done, qint64 total) { reportUnit(done, total); });
     adoptIndex(info.absoluteFilePath(), std::move(index));
@@ -67,7 +67,7 @@ void TZLBArchive::CreateArchive(const QString &filename)
         return;
     const QFileInfo info(filename);
     if (info.exists() || info.isSymLink())
-        throw suite::Error(msg::fileAlreadyExists());
+        throw platform::Error(msg::fileAlreadyExists());
     fArchive = info.absoluteFilePath();
     fNewArchive = true;
     if (OnArchiveOpened && !fDestroying)
@@ -97,13 +97,13 @@ void TZLBArchive::adoptIndex(const QString &filename, ArchiveIndex &&index)
 void TZLBArchive::checkOpen() const
 {
     if (fArchive.isEmpty())
-        throw suite::Error(msg::noArchiveOpen());
+        throw platform::Error(msg::noArchiveOpen());
 }
 
 void TZLBArchive::checkIndex(int index) const
 {
     if (index < 0 || static_cast<size_t>(index) >= fArchiveRegistry.size())
-        throw suite::Error(msg::indexOutOfBounds());
+        throw platform::Error(msg::indexOutOfBounds());
 }
 
 int TZLBArchive::GetFileCount() const
@@ -159,7 +159,7 @@ QString TZLBArchive::CreateTempFile()
     QTemporaryFile file(QDir::tempPath() + QLatin1String("/ZLBXXXXXX"));
     file.setAutoRemove(false);
     if (!file.open())
-        throw suite::Error(msg::unableToCreate(QDir::tempPath() + QLatin1String(": ") + file.errorString()));
+        throw platform::Error(msg::unableToCreate(QDir::tempPath() + QLatin1String(": ") + file.errorString()));
     return file.fileName();
 }
 

@@ -10,7 +10,7 @@
 #include "archive/registrywriter.h"
 #include "archive/zlbmessages.h"
 #include "platform/filereplace.h"
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -49,7 +49,7 @@ std::unique_ptr<QFile> openSourceFile(const QString &name)
     auto file = std::make_unique<QFile>(name);
     // Only a regular file is read: a FIFO or device could block or never end.
     if (!QFileInfo(name).isFile() || !file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw suite::Error(msg::unableToOpen(name));
+        throw platform::Error(msg::unableToOpen(name));
     return file;
 }
 
@@ -74,7 +74,7 @@ bool takeMatch(QStringList &list, ListKeys &keys, const QString &entry, QString 
 QFile &oldFile(std::optional<QFile> &old, const QString &archiveName)
 {
     if (!old)
-        throw suite::Error(msg::unableToOpen(archiveName));
+        throw platform::Error(msg::unableToOpen(archiveName));
     return *old;
 }
 
@@ -97,12 +97,12 @@ void TZLBArchive::changeArchive(bool raiseEveryFailure, const std::function<void
     Rewrite rewrite(tempName, fArchive, fArchiveRegistry, fLookup, fCompressionLevel);
     try {
         if (!rewrite.temp.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered))
-            throw suite::Error(msg::unableToOpen(tempName));
+            throw platform::Error(msg::unableToOpen(tempName));
         // A new archive has no file yet; every other change reads the old one.
         if (!fNewArchive) {
             rewrite.old.emplace(fArchive);
             if (!QFileInfo(fArchive).isFile() || !rewrite.old->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-                throw suite::Error(msg::unableToOpen(fArchive));
+                throw platform::Error(msg::unableToOpen(fArchive));
         }
         fill(rewrite);
         startProgress(ifWritingRegistry, msg::writingRegistry(), 0);
@@ -115,7 +115,7 @@ void TZLBArchive::changeArchive(bool raiseEveryFailure, const std::function<void
         QFile::remove(tempName);
         if (raiseEveryFailure || dynamic_cast<const LimitError *>(&e))
             throw;
-        logError(suite::messageOf(e));
+        logError(platform::messageOf(e));
         return;
     }
     commitRewrite(rewrite);
@@ -128,7 +128,7 @@ void TZLBArchive::commitRewrite(Rewrite &rewrite)
     // The old archive stays in place until the new one replaces it in one step; if that
     // fails the new one is kept where it is and the caller learns where.
     if (!platform::replaceFile(rewrite.temp.fileName(), fArchive, &reason))
-        throw suite::Error(msg::archiveNotReplaced(fArchive, rewrite.temp.fileName(), reason));
+        throw platform::Error(msg::archiveNotReplaced(fArchive, rewrite.temp.fileName(), reason));
     const QString name = fArchive;
     CloseArchive();
     OpenArchive(name);
@@ -182,7 +182,7 @@ void TZLBArchive::AddFile(const QString &Filename)
     checkOpen();
     const QString key = sourceKey(Filename);
     if (fLookup.find(key) >= 0)
-        throw suite::Error(msg::fileAlreadyExists());
+        throw platform::Error(msg::fileAlreadyExists());
     changeArchive(false, [&](Rewrite &rewrite) {
         copyDataArea(rewrite);
         const auto source = openSourceFile(Filename);
@@ -195,9 +195,9 @@ void TZLBArchive::AddStream(const QString &Filename, QIODevice &InStream)
     checkOpen();
     const QString key = names::storedName(Filename, fSavePaths);
     if (fLookup.find(key) >= 0)
-        throw suite::Error(msg::fileAlreadyExists());
+        throw platform::Error(msg::fileAlreadyExists());
     if (InStream.isSequential())
-        throw suite::Error(msg::streamNotSeekable(Filename));
+        throw platform::Error(msg::streamNotSeekable(Filename));
     changeArchive(false, [&](Rewrite &rewrite) {
         copyDataArea(rewrite);
         addSource(rewrite, key, InStream, Filename);
@@ -232,7 +232,7 @@ void TZLBArchive::AddFiles(QStringList &FileList)
                 const auto source = openSourceFile(item);
                 addSource(rewrite, key, *source, item);
             } catch (const std::exception &e) {
-                logError(suite::messageOf(e));
+                logError(platform::messageOf(e));
             }
             FileList.removeFirst();
         }
@@ -243,7 +243,7 @@ void TZLBArchive::UpdateFile(const QString &FileName, int FileIndex)
 {
     checkOpen();
     if (fLookup.find(sourceKey(FileName)) != FileIndex || FileIndex < 0)
-        throw suite::Error(msg::fileNotInArchive());
+        throw platform::Error(msg::fileNotInArchive());
     changeArchive(false, [&](Rewrite &rewrite) {
         const auto source = openSourceFile(FileName);
         replaceEntry(rewrite, FileIndex, *source, FileName);
@@ -255,9 +255,9 @@ void TZLBArchive::UpdateStream(const QString &FileName, QIODevice &InStream)
     checkOpen();
     const int index = fLookup.find(names::storedName(FileName, fSavePaths));
     if (index < 0)
-        throw suite::Error(msg::fileNotInArchive());
+        throw platform::Error(msg::fileNotInArchive());
     if (InStream.isSequential())
-        throw suite::Error(msg::streamNotSeekable(FileName));
+        throw platform::Error(msg::streamNotSeekable(FileName));
     changeArchive(false, [&](Rewrite &rewrite) { replaceEntry(rewrite, index, InStream, FileName); });
 }
 
@@ -286,7 +286,7 @@ void TZLBArchive::UpdateFiles(QStringList &FileList)
             } catch (const LimitError &) {
                 throw;
             } catch (const std::exception &) {
-                throw suite::Error(msg::unableToOpen(fArchive));
+                throw platform::Error(msg::unableToOpen(fArchive));
             }
         }
         copier.flush();
@@ -314,7 +314,7 @@ void TZLBArchive::DeleteFiles(QStringList &FileList)
                     copier.queue(rec);
                 copier.flush();
             } catch (const std::exception &) {
-                throw suite::Error(msg::unableToOpen(fArchive));
+                throw platform::Error(msg::unableToOpen(fArchive));
             }
         });
     } catch (...) {

@@ -6,7 +6,7 @@
 #include "archive/inflater.h"
 #include "archive/zlbmessages.h"
 #include "platform/confinedfile.h"
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,7 +65,7 @@ std::unique_ptr<QFile> openArchiveFile(const QString &name)
 {
     auto file = std::make_unique<QFile>(name);
     if (!QFileInfo(name).isFile() || !file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw suite::Error(msg::unableToOpen(name));
+        throw platform::Error(msg::unableToOpen(name));
     return file;
 }
 
@@ -81,9 +81,9 @@ void createFolders(const QString &root, const QStringList &folders)
 {
     QString reason;
     if (!QDir().mkpath(root))
-        throw suite::Error(msg::unableToCreateDestination());
+        throw platform::Error(msg::unableToCreateDestination());
     if (!platform::makeConfinedFolders(root, folders, &reason))
-        throw suite::Error(msg::unableToCreateDestination() + QLatin1String(" (") + reason + u')');
+        throw platform::Error(msg::unableToCreateDestination() + QLatin1String(" (") + reason + u')');
 }
 
 } // namespace
@@ -99,9 +99,9 @@ quint32 TZLBArchive::ExtractEntry(int index, QIODevice &archiveFile, QIODevice &
     while (done < rec.osize) {
         const qint64 wanted = std::min<qint64>(Batch, rec.osize - done);
         if (reader.read(buffer.get(), wanted) != wanted)
-            throw suite::Error(msg::fileCorrupt(index));
+            throw platform::Error(msg::fileCorrupt(index));
         if (OutFile.write(buffer.get(), wanted) != wanted)
-            throw suite::Error(msg::unableToWrite(outName + QLatin1String(": ") + OutFile.errorString()));
+            throw platform::Error(msg::unableToWrite(outName + QLatin1String(": ") + OutFile.errorString()));
         crc = crc32Update(crc, buffer.get(), wanted);
         for (qint64 piece = 0; piece < wanted; piece += ReportPiece)
             DoProgress(ifExtracting, done + std::min(wanted, piece + ReportPiece));
@@ -140,7 +140,7 @@ void TZLBArchive::ExtractFileByName(const QString &Destination, const QString &F
     checkOpen();
     const int index = fLookup.find(names::archiveForm(Filename));
     if (index < 0)
-        throw suite::Error(msg::fileNotInArchive());
+        throw platform::Error(msg::fileNotInArchive());
     extractToFile(nullptr, Destination, index, true, fExtractWithPath, false);
     DoProgress(ifClear, 0);
 }
@@ -157,7 +157,7 @@ void TZLBArchive::ExtractStreamByName(QIODevice &OutFile, const QString &Filenam
     checkOpen();
     const int index = fLookup.find(names::archiveForm(Filename));
     if (index < 0)
-        throw suite::Error(msg::fileNotInArchive());
+        throw platform::Error(msg::fileNotInArchive());
     extractToStream(OutFile, index);
 }
 
@@ -180,7 +180,7 @@ void TZLBArchive::extractToFile(QIODevice *archiveFile, const QString &Destinati
     QFile out;
     QString reason;
     if (!platform::openConfinedFile(out, root, place.folders, place.name, &reason))
-        throw suite::Error(msg::unableToCreate(reason));
+        throw platform::Error(msg::unableToCreate(reason));
     std::unique_ptr<QFile> ownArchive;
     if (!archiveFile) {
         ownArchive = openArchiveFile(fArchive);
@@ -189,9 +189,9 @@ void TZLBArchive::extractToFile(QIODevice *archiveFile, const QString &Destinati
     const quint32 crc = ExtractEntry(index, *archiveFile, out, target);
     out.close();
     if (out.error() != QFileDevice::NoError)
-        throw suite::Error(msg::unableToWrite(target + QLatin1String(": ") + out.errorString()));
+        throw platform::Error(msg::unableToWrite(target + QLatin1String(": ") + out.errorString()));
     if (fCheckCRC && crc != rec.CRC)
-        throw suite::Error(extractingAll ? msg::fileCorrupt(index) : msg::fileFailedCrc(index));
+        throw platform::Error(extractingAll ? msg::fileCorrupt(index) : msg::fileFailedCrc(index));
     // The event gets the destination immediately followed by the name, as the
     // component has always reported it.
     if (OnFileExtracted)
@@ -204,7 +204,7 @@ void TZLBArchive::extractToStream(QIODevice &OutFile, int index)
     const auto archiveFile = openArchiveFile(fArchive);
     const quint32 crc = ExtractEntry(index, *archiveFile, OutFile, fullName(rec));
     if (fCheckCRC && crc != rec.CRC)
-        throw suite::Error(msg::fileFailedCrc(index));
+        throw platform::Error(msg::fileFailedCrc(index));
     if (OnStreamExtracted)
         OnStreamExtracted(fullName(rec));
     DoProgress(ifClear, 0);

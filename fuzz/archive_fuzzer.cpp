@@ -1,11 +1,11 @@
 // Opens arbitrary bytes as a ZLB archive and extracts every entry to memory. Anything
-// but a suite::Error (a crash, a sanitizer report, another exception) is a finding.
+// but a platform::Error (a crash, a sanitizer report, another exception) is a finding.
 // Each input is tried twice: as it is, and with its whole-file checksum made valid, since
 // almost every mutation would otherwise stop at that checksum and never reach the
 // registry or the blocks behind it.
 #include "archive/checksum.h"
 #include "archive/zlbarchive.h"
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -29,7 +29,7 @@ void extractAll(archive::TZLBArchive &zlb)
         out.open(QIODevice::WriteOnly);
         try {
             zlb.ExtractStreamByIndex(out, i);
-        } catch (const suite::Error &) {
+        } catch (const platform::Error &) {
         }
     }
 }
@@ -62,7 +62,7 @@ void openAndExtract(const QByteArray &bytes)
     try {
         if (zlb.OpenArchive(inputFile()))
             extractAll(zlb);
-    } catch (const suite::Error &) {
+    } catch (const platform::Error &) {
     }
 }
 

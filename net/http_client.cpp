@@ -1,7 +1,7 @@
 #include "net/http_client.h"
 
 #include "net/http_exchange_p.h"
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <QNetworkCookieJar>
 #include <QNetworkProxyFactory>
@@ -62,7 +62,7 @@ QByteArray HttpClient::get(const QUrl &url)
 {
     checkUrl(url);
     if (m_busy)
-        throw suite::Error(QStringLiteral("Another transfer of this client is still running"));
+        throw platform::Error(QStringLiteral("Another transfer of this client is still running"));
     m_busy = true;
     m_serverChallengeAnswered = false;
     m_proxyChallengeAnswered = false;
@@ -78,9 +78,9 @@ void HttpClient::checkUrl(const QUrl &url) const
     const bool allowed = scheme == QLatin1String("http")
                          || (m_kind == Kind::Secure && scheme == QLatin1String("https"));
     if (!url.isValid() || url.host().isEmpty())
-        throw suite::Error(QStringLiteral("Invalid address: %1").arg(url.toString()));
+        throw platform::Error(QStringLiteral("Invalid address: %1").arg(url.toString()));
     if (!allowed)
-        throw suite::Error(QStringLiteral("This client cannot fetch %1 addresses").arg(scheme));
+        throw platform::Error(QStringLiteral("This client cannot fetch %1 addresses").arg(scheme));
 }
 
 QNetworkRequest HttpClient::requestFor(const QUrl &url) const

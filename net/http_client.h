@@ -6,7 +6,7 @@
 // Every exchange is bounded: a connection that is not made within the connect limit, an
 // exchange longer than the total limit, a pause with no data longer than the idle limit
 // and a body larger than the cap all end it as a failure. Redirects are not followed and
-// only a 2xx status counts as success. Failures are suite::Error with a readable message.
+// only a 2xx status counts as success. Failures are platform::Error with a readable message.
 #include <QAuthenticator>
 #include <QByteArray>
 #include <QNetworkAccessManager>
@@ -42,7 +42,7 @@ public:
     const HttpLimits &limits() const { return m_limits; }
     void setLimits(const HttpLimits &limits) { m_limits = limits; }
 
-    // The response body of a 2xx answer; throws suite::Error on every failure.
+    // The response body of a 2xx answer; throws platform::Error on every failure.
     QByteArray get(const QUrl &url);
 
 signals:

@@ -1,6 +1,6 @@
 #include "net/http_exchange_p.h"
 
-#include "suite/error.h"
+#include "platform/error.h"
 #include "suite/user_input_guard.h"
 
 #include <QNetworkReply>
@@ -157,18 +157,18 @@ void HttpExchange::endWork()
 void HttpExchange::checkOutcome() const
 {
     if (!m_failure.isEmpty())
-        throw suite::Error(m_failure);
+        throw platform::Error(m_failure);
     const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid() && !isSuccess(status.toInt())) {
-        throw suite::Error(QStringLiteral("%1 answered %2 %3")
+        throw platform::Error(QStringLiteral("%1 answered %2 %3")
                                .arg(host())
                                .arg(status.toInt())
                                .arg(m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString()));
     }
     if (m_reply->error() != QNetworkReply::NoError)
-        throw suite::Error(m_reply->errorString());
+        throw platform::Error(m_reply->errorString());
     if (!status.isValid())
-        throw suite::Error(QStringLiteral("No HTTP answer from %1").arg(host()));
+        throw platform::Error(QStringLiteral("No HTTP answer from %1").arg(host()));
 }
 
 } // namespace net

@@ -17,7 +17,7 @@ public:
     HttpExchange(QNetworkReply *reply, const HttpLimits &limits, HttpClient &progress);
     ~HttpExchange() override;
 
-    // Runs the exchange to its end; the body of a 2xx answer, else throws suite::Error.
+    // Runs the exchange to its end; the body of a 2xx answer, else throws platform::Error.
     QByteArray run();
 
 private:

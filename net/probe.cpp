@@ -6,7 +6,7 @@
 #include "net/http_client.h"
 #include "net/url_encoding.h"
 #include "platform/codepage.h"
-#include "suite/error.h"
+#include "platform/error.h"
 #include "suite/paths.h"
 
 #include <QLocale>
@@ -22,7 +22,7 @@ const QString AnswerMarker = QStringLiteral("OK:");
 HttpClient &requireProbeClient()
 {
     if (!probeClient)
-        throw suite::Error(QStringLiteral("The HTTP transfer window does not exist"));
+        throw platform::Error(QStringLiteral("The HTTP transfer window does not exist"));
     return *probeClient;
 }
 
@@ -45,7 +45,7 @@ bool queryService(const QString &host, int port, const QString &command, const Q
         const BusyCursor busy;
         return fetchAnswer(requireProbeClient(), host, port, command, value);
     } catch (const std::exception &e) {
-        ShowHookMessage(Translate(setUpFailure) + QStringLiteral("\r\r") + suite::messageOf(e));
+        ShowHookMessage(Translate(setUpFailure) + QStringLiteral("\r\r") + platform::messageOf(e));
         return false;
     }
 }

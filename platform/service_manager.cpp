@@ -4,7 +4,7 @@
 #include "platform/local/local_service_manager.h"
 #include "platform/systemd/systemd_service_manager.h"
 #include "platform/testing/scripted_service_manager.h"
-#include "suite/error.h"
+#include "platform/error.h"
 
 namespace platform {
 
@@ -29,7 +29,7 @@ std::unique_ptr<ServiceManager> createServiceManager()
     if (forced == QLatin1String("scripted"))
         return testing::ScriptedServiceManager::fromFile(qEnvironmentVariable("TELLVARA_SERVICE_SCRIPT"));
     if (!forced.isEmpty())
-        throw suite::Error(QStringLiteral("TELLVARA_SERVICE_MANAGER is \"%1\"; use systemd or local.").arg(forced));
+        throw platform::Error(QStringLiteral("TELLVARA_SERVICE_MANAGER is \"%1\"; use systemd or local.").arg(forced));
     if (systemd::systemdIsRunning())
         return std::make_unique<systemd::SystemdServiceManager>();
     return std::make_unique<local::LocalServiceManager>();

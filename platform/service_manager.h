@@ -107,7 +107,7 @@ public:
     virtual std::unique_ptr<ServiceManagerConnection> connect(const QString &machine) = 0;
 };
 
-// The backend for this computer (see the rules above). Throws suite::Error when
+// The backend for this computer (see the rules above). Throws platform::Error when
 // TELLVARA_SERVICE_MANAGER names no backend.
 std::unique_ptr<ServiceManager> createServiceManager();
 

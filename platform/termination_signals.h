@@ -14,7 +14,7 @@ namespace platform {
 class TerminationSignals
 {
 public:
-    // Installs the handlers; throws suite::Error when the pipe cannot be made.
+    // Installs the handlers; throws platform::Error when the pipe cannot be made.
     explicit TerminationSignals(std::function<void(int signalNumber)> onRequest);
     // Restores the default handling.
     ~TerminationSignals();

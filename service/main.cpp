@@ -8,7 +8,7 @@
 #include "platform/machine_name.h"
 #include "platform/service_readiness.h"
 #include "platform/termination_signals.h"
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <QCoreApplication>
 
@@ -60,7 +60,7 @@ int serve(QCoreApplication &app)
         log.info(QStringLiteral("Stopped"));
         return code;
     } catch (const std::exception &e) {
-        log.error(suite::messageOf(e));
+        log.error(platform::messageOf(e));
         throw;
     }
 }
@@ -75,7 +75,7 @@ int main(int argc, char **argv)
     try {
         return serve(app);
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "vardo-service: %s\n", qPrintable(suite::messageOf(e)));
+        std::fprintf(stderr, "vardo-service: %s\n", qPrintable(platform::messageOf(e)));
         return 1;
     }
 }

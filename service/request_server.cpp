@@ -2,7 +2,7 @@
 
 #include "service/request_connection.h"
 #include "service/service_log.h"
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -28,7 +28,7 @@ QList<QHostAddress> RequestServer::listen(const QList<QHostAddress> &addresses, 
             const QString failure = QStringLiteral("Cannot listen on %1 port %2: %3")
                                         .arg(address.toString()).arg(port).arg(server->errorString());
             if (bound.isEmpty())
-                throw suite::Error(failure);
+                throw platform::Error(failure);
             m_log.error(failure);
             continue;
         }

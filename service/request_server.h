@@ -26,7 +26,7 @@ public:
     ~RequestServer() override;
 
     // Listens on port at each address and returns those it could bind; an address that
-    // fails is logged and skipped. Throws suite::Error when the first address (loopback)
+    // fails is logged and skipped. Throws platform::Error when the first address (loopback)
     // cannot be bound, since the console asks there.
     QList<QHostAddress> listen(const QList<QHostAddress> &addresses, quint16 port);
 

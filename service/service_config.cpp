@@ -2,7 +2,7 @@
 
 #include "app/core/service_settings.h"
 #include "platform/special_folders.h"
-#include "suite/error.h"
+#include "platform/error.h"
 
 namespace service {
 namespace {
@@ -11,7 +11,7 @@ QString logFolder()
 {
     const QString root = platform::systemRoot();
     if (root.isEmpty())
-        throw suite::Error(QStringLiteral("TELLVARA_ROOT names no folder; the service has nowhere to log."));
+        throw platform::Error(QStringLiteral("TELLVARA_ROOT names no folder; the service has nowhere to log."));
     return root + QStringLiteral("var/log/tellvara/");
 }
 
@@ -33,7 +33,7 @@ ServiceConfig loadServiceConfig()
 quint16 listeningPort(int port)
 {
     if (port < 1 || port > 65535)
-        throw suite::Error(QStringLiteral("TcpIPPort %1 is no port to listen on (1 to 65535).").arg(port));
+        throw platform::Error(QStringLiteral("TcpIPPort %1 is no port to listen on (1 to 65535).").arg(port));
     return static_cast<quint16>(port);
 }
 

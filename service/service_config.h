@@ -19,10 +19,10 @@ struct ServiceConfig
     QString logFolder;            // $TELLVARA_ROOT/var/log/tellvara/
 };
 
-// Throws suite::Error when the log folder cannot be named (TELLVARA_ROOT names no folder).
+// Throws platform::Error when the log folder cannot be named (TELLVARA_ROOT names no folder).
 ServiceConfig loadServiceConfig();
 
-// Throws suite::Error unless the port can be listened on (1 to 65535).
+// Throws platform::Error unless the port can be listened on (1 to 65535).
 quint16 listeningPort(int port);
 
 } // namespace service

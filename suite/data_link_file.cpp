@@ -1,6 +1,6 @@
 #include "suite/data_link_file.h"
 
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <QSaveFile>
 
@@ -21,9 +21,9 @@ QByteArray utf16LeWithMark(const QString &text)
 void checkConnectionString(const QString &connectionString)
 {
     if (!connectionString.startsWith(QStringLiteral("Provider="), Qt::CaseInsensitive))
-        throw Error(QStringLiteral("A connection string must begin with \"Provider=\": ") + connectionString);
+        throw platform::Error(QStringLiteral("A connection string must begin with \"Provider=\": ") + connectionString);
     if (connectionString.contains(u'\r') || connectionString.contains(u'\n'))
-        throw Error(QStringLiteral("A connection string must be one line."));
+        throw platform::Error(QStringLiteral("A connection string must be one line."));
 }
 
 } // namespace
@@ -36,7 +36,7 @@ void WriteDataLinkFile(const QString &path, const QString &connectionString)
         + connectionString + QStringLiteral("\r\n");
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(utf16LeWithMark(text)) < 0 || !file.commit())
-        throw Error(QStringLiteral("Cannot write the data-link file %1: %2").arg(path, file.errorString()));
+        throw platform::Error(QStringLiteral("Cannot write the data-link file %1: %2").arg(path, file.errorString()));
 }
 
 } // namespace suite

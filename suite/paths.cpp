@@ -2,7 +2,7 @@
 
 #include "platform/filesystem.h"
 #include "platform/special_folders.h"
-#include "suite/error.h"
+#include "platform/error.h"
 #include "suite/ini_reader.h"
 #include "suite/registry.h"
 #include "suite/special_folders.h"
@@ -34,7 +34,7 @@ PathValues &values()
 QString requiredFolder(const QString &folder, const char *failure)
 {
     if (folder.isEmpty())
-        throw Error(QString::fromLatin1(failure));
+        throw platform::Error(QString::fromLatin1(failure));
     return platform::withTrailingSlash(folder);
 }
 
@@ -103,6 +103,8 @@ QString System32Path() { return values().system32Path; }
 QString DataLinkPath() { return values().dataLinkPath; }
 QString DefaultDataProviderFile() { return values().defaultDataProviderFile; }
 QString DefaultConnectionString() { return values().defaultConnectionString; }
+void SetDefaultDataProviderFile(const QString &file) { values().defaultDataProviderFile = file; }
+void SetDefaultConnectionString(const QString &connectionString) { values().defaultConnectionString = connectionString; }
 bool NoLogin() { return values().noLogin; }
 QString SuitePath() { return values().suitePath; }
 

@@ -24,6 +24,10 @@ QString DataLinkPath();
 QString DefaultDataProviderFile();
 // Its OLE DB connection string; "" when the file did not exist.
 QString DefaultConnectionString();
+// The organisation editor's "Öppna" replaces both; the data providers dialog's OK
+// empties the connection string.
+void SetDefaultDataProviderFile(const QString &file);
+void SetDefaultConnectionString(const QString &connectionString);
 bool NoLogin();
 // The suite's folder in the user's application data, or "" when it could not be made.
 QString SuitePath();

@@ -3,7 +3,7 @@
 #include "suite/registry.h"
 
 #include "suite/dialogs.h"
-#include "suite/error.h"
+#include "platform/error.h"
 #include "suite/translate.h"
 
 namespace suite {
@@ -85,7 +85,7 @@ void DeleteRegistryKey(RegistryRoot root, const QString &keyPath)
         try {
             ClearRegistryKey(*key);
         } catch (const std::exception &e) {
-            ShowError(valueNotDeletedText() + QStringLiteral("\r\r") + messageOf(e));
+            ShowError(valueNotDeletedText() + QStringLiteral("\r\r") + platform::messageOf(e));
         }
         key.reset();
     }

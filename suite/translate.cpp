@@ -3,7 +3,7 @@
 #include "platform/codepage.h"
 #include "platform/messagebox.h"
 #include "suite/dialogs_box.h"
-#include "suite/error.h"
+#include "platform/error.h"
 #include "suite/translate_integer.h"
 
 #include <QFile>
@@ -62,12 +62,12 @@ QByteArray readLanguageFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("The language file %1 could not be read: %2").arg(path, file.errorString()));
+        throw platform::Error(QStringLiteral("The language file %1 could not be read: %2").arg(path, file.errorString()));
     if (file.size() > MaxLanguageFileSize)
-        throw Error(QStringLiteral("The language file %1 is too large.").arg(path));
+        throw platform::Error(QStringLiteral("The language file %1 is too large.").arg(path));
     QByteArray content = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw Error(QStringLiteral("The language file %1 could not be read: %2").arg(path, file.errorString()));
+        throw platform::Error(QStringLiteral("The language file %1 could not be read: %2").arg(path, file.errorString()));
     return content;
 }
 

@@ -3,7 +3,7 @@
 #include "platform/filesystem.h"
 #include "platform/special_folders.h"
 #include "suite/data_link_file.h"
-#include "suite/error.h"
+#include "platform/error.h"
 #include "suite/paths.h"
 
 #include <QFile>
@@ -21,9 +21,9 @@ const QString SampleDatabaseName = QStringLiteral("exempelpraktik.sqlite");
 QString createdFolder(const QString &folder, const QString &what)
 {
     if (folder.isEmpty())
-        throw Error(QStringLiteral("Cannot name the %1: TELLVARA_ROOT names no existing folder.").arg(what));
+        throw platform::Error(QStringLiteral("Cannot name the %1: TELLVARA_ROOT names no existing folder.").arg(what));
     if (!platform::createDirectoryChain(folder))
-        throw Error(QStringLiteral("Cannot create the %1 %2").arg(what, folder));
+        throw platform::Error(QStringLiteral("Cannot create the %1 %2").arg(what, folder));
     return folder;
 }
 
@@ -59,7 +59,7 @@ private:
 
 void fail(const QString &path, const QSqlError &error)
 {
-    throw Error(QStringLiteral("Cannot create the sample practice database %1: %2").arg(path, error.text()));
+    throw platform::Error(QStringLiteral("Cannot create the sample practice database %1: %2").arg(path, error.text()));
 }
 
 void fillSampleDatabase(QSqlDatabase &db, const QString &path)
@@ -91,7 +91,7 @@ void createSampleDatabase(const QString &path)
     }
     if (!QFile::rename(partial, path)) {
         QFile::remove(partial);
-        throw Error(QStringLiteral("Cannot create the sample practice database %1").arg(path));
+        throw platform::Error(QStringLiteral("Cannot create the sample practice database %1").arg(path));
     }
 }
 

@@ -1,7 +1,7 @@
 #include "app/core/event_handler.h"
 
 #include "suite/dialogs.h"
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <QString>
 
@@ -12,7 +12,7 @@ void runEventHandler(const std::function<void()> &handler)
     try {
         handler();
     } catch (const std::exception &e) {
-        suite::ShowApplicationError(suite::messageOf(e));
+        suite::ShowApplicationError(platform::messageOf(e));
     } catch (...) {
         // Nothing a handler calls should throw anything else; if it does, the program
         // still keeps running.

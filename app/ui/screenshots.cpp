@@ -1,7 +1,7 @@
 #include "app/ui/screenshots.h"
 
 #include "app/ui/tmainvardoadmin.h"
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,7 +16,7 @@ void save(TMainVardoAdmin &window, const QString &file)
 {
     QApplication::processEvents();
     if (!window.grab().save(file, "PNG"))
-        throw suite::Error(QStringLiteral("Cannot write ") + file);
+        throw platform::Error(QStringLiteral("Cannot write ") + file);
 }
 
 } // namespace
@@ -24,7 +24,7 @@ void save(TMainVardoAdmin &window, const QString &file)
 void writeMainWindowScreenshots(const QStringList &arguments, const QString &folder)
 {
     if (!QDir().mkpath(folder))
-        throw suite::Error(QStringLiteral("Cannot create ") + folder);
+        throw platform::Error(QStringLiteral("Cannot create ") + folder);
     const QDir dir(folder);
     TMainVardoAdmin window(arguments);
     window.show();

@@ -5,7 +5,7 @@
 
 namespace app::ui {
 
-// Writes folder/main-locked.png and folder/main-unlocked.png; throws suite::Error when
+// Writes folder/main-locked.png and folder/main-unlocked.png; throws platform::Error when
 // the folder or a file cannot be written.
 void writeMainWindowScreenshots(const QStringList &arguments, const QString &folder);
 

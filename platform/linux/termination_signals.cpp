@@ -1,6 +1,6 @@
 #include "platform/termination_signals.h"
 
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <QSocketNotifier>
 
@@ -49,7 +49,7 @@ TerminationSignals::TerminationSignals(std::function<void(int)> onRequest)
     : d(std::make_unique<Private>())
 {
     if (pipe2(d->fds, O_CLOEXEC | O_NONBLOCK) != 0)
-        throw suite::Error(QStringLiteral("Cannot create the signal pipe: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        throw platform::Error(QStringLiteral("Cannot create the signal pipe: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
     writeEnd = d->fds[1];
     d->notifier = std::make_unique<QSocketNotifier>(d->fds[0], QSocketNotifier::Read);
     QObject::connect(d->notifier.get(), &QSocketNotifier::activated, d->notifier.get(),

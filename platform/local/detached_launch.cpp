@@ -4,7 +4,7 @@
 // starter is a threaded Qt program; everything the children need is prepared before.
 #include "platform/local/detached_launch.h"
 
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <QFile>
 
@@ -74,7 +74,7 @@ public:
     int keep(int fd, const QString &what)
     {
         if (fd < 0)
-            throw suite::Error(QStringLiteral("Cannot open %1: %2").arg(what, systemError(errno)));
+            throw platform::Error(QStringLiteral("Cannot open %1: %2").arg(what, systemError(errno)));
         m_fds.push_back(fd);
         return fd;
     }
@@ -101,7 +101,7 @@ Pipe openPipe(Descriptors &fds)
 {
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0)
-        throw suite::Error(QStringLiteral("Cannot create a pipe: %1").arg(systemError(errno)));
+        throw platform::Error(QStringLiteral("Cannot create a pipe: %1").arg(systemError(errno)));
     return {fds.keep(ends[0], QStringLiteral("a pipe")), fds.keep(ends[1], QStringLiteral("a pipe"))};
 }
 
@@ -189,7 +189,7 @@ void reapIntermediate(pid_t child)
 qint64 launchDetached(const QStringList &command, const QByteArrayList &environment, const QString &outputPath)
 {
     if (command.isEmpty())
-        throw suite::Error(QStringLiteral("No program to start."));
+        throw platform::Error(QStringLiteral("No program to start."));
     QByteArrayList args;
     for (const QString &word : command)
         args.append(QFile::encodeName(word));
@@ -208,7 +208,7 @@ qint64 launchDetached(const QStringList &command, const QByteArrayList &environm
 
     const pid_t child = fork();
     if (child < 0)
-        throw suite::Error(QStringLiteral("Cannot start %1: %2").arg(command.first(), systemError(errno)));
+        throw platform::Error(QStringLiteral("Cannot start %1: %2").arg(command.first(), systemError(errno)));
     if (child == 0)
         runIntermediate(setup, pidPipe.write);
     fds.close(pidPipe.write);
@@ -218,11 +218,11 @@ qint64 launchDetached(const QStringList &command, const QByteArrayList &environm
     bool got = false;
     const int daemon = readInt(pidPipe.read, got);
     if (!got || daemon < 0)
-        throw suite::Error(QStringLiteral("Cannot start %1: %2").arg(command.first(), systemError(got ? -daemon : EAGAIN)));
+        throw platform::Error(QStringLiteral("Cannot start %1: %2").arg(command.first(), systemError(got ? -daemon : EAGAIN)));
     // End of file here means the program was executed: the pipe closed on exec.
     const int execError = readInt(execPipe.read, got);
     if (got)
-        throw suite::Error(QStringLiteral("Cannot start %1: %2").arg(command.first(), systemError(execError)));
+        throw platform::Error(QStringLiteral("Cannot start %1: %2").arg(command.first(), systemError(execError)));
     return daemon;
 }
 

@@ -11,7 +11,7 @@ namespace platform::local {
 
 // command: the program (absolute path) and its arguments. environment: "NAME=value"
 // entries added to (or replacing those of) this process's environment. Returns the
-// daemon's pid once it runs the program; throws suite::Error naming the reason when the
+// daemon's pid once it runs the program; throws platform::Error naming the reason when the
 // program cannot be run.
 qint64 launchDetached(const QStringList &command, const QByteArrayList &environment, const QString &outputPath);
 

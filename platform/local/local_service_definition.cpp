@@ -2,7 +2,7 @@
 
 #include "platform/local/local_service_names.h"
 #include "platform/special_folders.h"
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -53,7 +53,7 @@ QList<Entry> entries(const QString &text)
         }
         const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq <= 0)
-            throw suite::Error(QStringLiteral("Line without \"=\" in the service definition: %1").arg(line));
+            throw platform::Error(QStringLiteral("Line without \"=\" in the service definition: %1").arg(line));
         result.append({section, line.left(eq).trimmed(), line.mid(eq + 1).trimmed()});
     }
     return result;
@@ -64,7 +64,7 @@ int parseTimeoutMs(const QString &value)
     static const QRegularExpression form(QStringLiteral("^(\\d+(?:\\.\\d+)?)\\s*(ms|s|sec|min)?$"));
     const QRegularExpressionMatch m = form.match(value);
     if (!m.hasMatch())
-        throw suite::Error(QStringLiteral("Unusable TimeoutStopSec in the service definition: %1").arg(value));
+        throw platform::Error(QStringLiteral("Unusable TimeoutStopSec in the service definition: %1").arg(value));
     const double number = m.captured(1).toDouble();
     const QString unit = m.captured(2);
     const double ms = unit == QLatin1String("ms") ? number : unit == QLatin1String("min") ? number * 60000 : number * 1000;
@@ -78,7 +78,7 @@ bool parseNotify(const QString &type)
         return true;
     if (type == QLatin1String("simple") || type == QLatin1String("exec"))
         return false;
-    throw suite::Error(QStringLiteral("Service type %1 is not supported here; use simple, exec or notify.").arg(type));
+    throw platform::Error(QStringLiteral("Service type %1 is not supported here; use simple, exec or notify.").arg(type));
 }
 
 void applyEntry(ServiceDefinition &definition, const Entry &entry)
@@ -100,7 +100,7 @@ void appendPercent(QString &word, const QString &line, qsizetype &i)
         ++i;
         return;
     }
-    throw suite::Error(QStringLiteral("Specifiers other than %% are not supported in ExecStart: %1").arg(line));
+    throw platform::Error(QStringLiteral("Specifiers other than %% are not supported in ExecStart: %1").arg(line));
 }
 
 } // namespace
@@ -133,7 +133,7 @@ QStringList splitCommandLine(const QString &line)
             word += c;
     }
     if (!quote.isNull())
-        throw suite::Error(QStringLiteral("Unclosed quote in ExecStart: %1").arg(line));
+        throw platform::Error(QStringLiteral("Unclosed quote in ExecStart: %1").arg(line));
     if (inWord)
         words.append(word);
     return words;
@@ -168,9 +168,9 @@ ServiceDefinition parseServiceDefinition(const QString &text)
     for (const Entry &entry : entries(text))
         applyEntry(definition, entry);
     if (definition.execStart.isEmpty())
-        throw suite::Error(QStringLiteral("The service definition has no ExecStart."));
+        throw platform::Error(QStringLiteral("The service definition has no ExecStart."));
     if (!QFileInfo(definition.execStart.first()).isAbsolute())
-        throw suite::Error(QStringLiteral("ExecStart must name the program by its absolute path: %1")
+        throw platform::Error(QStringLiteral("ExecStart must name the program by its absolute path: %1")
                                .arg(definition.execStart.first()));
     return definition;
 }

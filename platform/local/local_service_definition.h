@@ -26,7 +26,7 @@ struct ServiceDefinition
     int stopTimeoutMs = DefaultStopTimeoutMs;
 };
 
-// Throws suite::Error naming the fault when the text is no usable definition.
+// Throws platform::Error naming the fault when the text is no usable definition.
 ServiceDefinition parseServiceDefinition(const QString &text);
 
 // The file that defines a service: $TELLVARA_ROOT/etc/tellvara/services/NAME.service;
@@ -36,7 +36,7 @@ QString definitionPath(const QString &name);
 // A definition template with its "@EXEC_START@" replaced by the quoted command.
 QString fillDefinitionTemplate(const QString &templateText, const QStringList &command);
 
-// The ExecStart word rules; splitting throws suite::Error on an open quote or a lone "%".
+// The ExecStart word rules; splitting throws platform::Error on an open quote or a lone "%".
 QStringList splitCommandLine(const QString &line);
 QString quoteCommandLine(const QStringList &words);
 

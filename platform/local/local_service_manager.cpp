@@ -5,7 +5,7 @@
 #include "platform/local/local_service_names.h"
 #include "platform/local/process_identity.h"
 #include "platform/special_folders.h"
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -89,7 +89,7 @@ void writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw suite::Error(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+        throw platform::Error(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
 }
 
 // Signals the service's process group when it leads one (as every daemon started here
@@ -148,7 +148,7 @@ public:
         }
         try {
             launch();
-        } catch (const suite::Error &e) {
+        } catch (const platform::Error &e) {
             qWarning("%s", qPrintable(e.message()));
             return ServiceResult::Refused;
         }
@@ -252,7 +252,7 @@ public:
         QString error;
         try {
             definition = parseServiceDefinition(QString::fromUtf8(file.readAll()));
-        } catch (const suite::Error &e) {
+        } catch (const platform::Error &e) {
             error = QStringLiteral("%1: %2").arg(file.fileName(), e.message());
         }
         return {ServiceResult::Ok, std::make_unique<LocalService>(m_root, name, std::move(definition), error, rights)};

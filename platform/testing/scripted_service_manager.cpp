@@ -1,6 +1,6 @@
 #include "platform/testing/scripted_service_manager.h"
 
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <QFile>
 #include <QList>
@@ -35,7 +35,7 @@ using State = ScriptedServiceManager::State;
 
 [[noreturn]] void badLine(const QString &line)
 {
-    throw suite::Error(QStringLiteral("Cannot read the service script line: %1").arg(line));
+    throw platform::Error(QStringLiteral("Cannot read the service script line: %1").arg(line));
 }
 
 ScriptedStatus parseStatus(const QString &text, const QString &line)
@@ -190,7 +190,7 @@ std::unique_ptr<ScriptedServiceManager> ScriptedServiceManager::fromFile(const Q
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw suite::Error(QStringLiteral("Cannot read the service script %1: %2").arg(path, file.errorString()));
+        throw platform::Error(QStringLiteral("Cannot read the service script %1: %2").arg(path, file.errorString()));
     return std::make_unique<ScriptedServiceManager>(QString::fromUtf8(file.readAll()));
 }
 

@@ -25,7 +25,7 @@ namespace platform::testing {
 class ScriptedServiceManager : public ServiceManager
 {
 public:
-    // Throws suite::Error naming the line it cannot read.
+    // Throws platform::Error naming the line it cannot read.
     explicit ScriptedServiceManager(const QString &script);
     static std::unique_ptr<ScriptedServiceManager> fromFile(const QString &path);
 

@@ -4,7 +4,7 @@
 #include "app/core/startup.h"
 #include "platform/testing/recording_presenter.h"
 #include "suite/dialogs.h"
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ TEST(EventHandler, ErrorIsShownInTheApplicationErrorBox)
     suite::SetApplicationTitle(app::ApplicationTitle);
     bool after = false;
     app::runEventHandler([&] {
-        throw suite::Error(QStringLiteral("Unable to get Current path"));
+        throw platform::Error(QStringLiteral("Unable to get Current path"));
         after = true;
     });
     EXPECT_FALSE(after);

@@ -6,7 +6,7 @@
 #include "components/tdrawpanel.h"
 #include "net/hooks.h"
 #include "net/widgets/tfrmhttp.h"
-#include "suite/error.h"
+#include "platform/error.h"
 #include "suite/paths.h"
 
 #include <QCheckBox>
@@ -357,7 +357,7 @@ TEST_F(MainWindowTest, AnErrorFromAWriteEndsTheSaveAndIsShownOnce)
     int writes = 0;
     window().settings().writeSetting = [&](const QString &key, const QString &name, const QString &text) -> bool {
         if (++writes == 3)
-            throw suite::Error(QStringLiteral("Kunde inte sätta nyckelns säkerhet"));
+            throw platform::Error(QStringLiteral("Kunde inte sätta nyckelns säkerhet"));
         return app::writeMachineSetting(key, name, text);
     };
     control<QPushButton>("btnSpara")->click();

@@ -6,7 +6,7 @@
 
 #include "platform/testing/recording_presenter.h"
 #include "platform/testing/scripted_service_manager.h"
-#include "suite/error.h"
+#include "platform/error.h"
 #include "test_env.h"
 
 #include <gtest/gtest.h>
@@ -307,7 +307,7 @@ TEST(ScriptedServiceManager, UnreadableLinesAreNamed)
         try {
             ScriptedServiceManager manager{QString::fromUtf8(line)};
             ADD_FAILURE() << line;
-        } catch (const suite::Error &e) {
+        } catch (const platform::Error &e) {
             EXPECT_TRUE(e.message().contains(QString::fromUtf8(line).trimmed())) << qPrintable(e.message());
         }
     }

@@ -1,7 +1,7 @@
 // The service settings: text rules, load with defaults, and the save's seven writes.
 #include "app/core/service_settings.h"
 
-#include "suite/error.h"
+#include "platform/error.h"
 #include "suite/registry.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +38,7 @@ struct RecordingWriter
             const int index = int(writes.size());
             writes.append({key, name, text});
             if (index == throwAt)
-                throw suite::Error(QStringLiteral("Kan inte sätta säkerhet"));
+                throw platform::Error(QStringLiteral("Kan inte sätta säkerhet"));
             if (index == refuseAt)
                 return false;
             return writeMachineSetting(key, name, text);
@@ -207,7 +207,7 @@ TEST(ServiceSettingsSave, AnErrorEndsTheSaveAtThatValue)
     ServiceSettings s;
     s.logToEventLog = false;
     s.pasisPath = "/import";
-    EXPECT_THROW(saveServiceSettings(s, "a.udl", recorder.writer()), suite::Error);
+    EXPECT_THROW(saveServiceSettings(s, "a.udl", recorder.writer()), platform::Error);
     EXPECT_EQ(recorder.writes.size(), 4);
     EXPECT_EQ(stored("Logging", "LogtoEventLogg"), "F");
     EXPECT_EQ(stored("Paths", "Pasis_Path"), "/import");

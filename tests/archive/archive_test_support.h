@@ -2,7 +2,7 @@
 // Shared helpers of the archive tests: sample files, raw trailer and registry access,
 // and an event recorder.
 #include "archive/zlbarchive.h"
-#include "suite/error.h"
+#include "platform/error.h"
 #include "test_env.h"
 
 #include <QBuffer>
@@ -51,12 +51,12 @@ inline QString copySample(const QString &folder, const QString &name)
     return target;
 }
 
-// The message of the suite::Error that `f` raises; empty when it raises nothing.
+// The message of the platform::Error that `f` raises; empty when it raises nothing.
 inline QString errorOf(const std::function<void()> &f)
 {
     try {
         f();
-    } catch (const suite::Error &e) {
+    } catch (const platform::Error &e) {
         return e.message();
     }
     return {};

@@ -70,7 +70,7 @@ TEST(ZlbReading, EntryChecksumIsCheckedOnlyWhenAskedFor)
     EXPECT_EQ(errorOf([&] { zlb.ExtractAll(out); }), "File (0) is corrupt");
 }
 
-// Opens the bytes and extracts every entry to memory; only suite::Error may come out.
+// Opens the bytes and extracts every entry to memory; only platform::Error may come out.
 void openAndExtract(const QString &path, const QByteArray &bytes)
 {
     // A fresh file each time: emptying one in place makes ext4 flush it on close.
@@ -84,10 +84,10 @@ void openAndExtract(const QString &path, const QByteArray &bytes)
         for (int i = 0; i < zlb.FileCount(); ++i) {
             try {
                 extracted(zlb, i);
-            } catch (const suite::Error &) {
+            } catch (const platform::Error &) {
             }
         }
-    } catch (const suite::Error &) {
+    } catch (const platform::Error &) {
     }
 }
 

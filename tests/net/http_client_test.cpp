@@ -1,6 +1,6 @@
 #include "net/http_client.h"
 #include "net/http1_authorization.h"
-#include "suite/error.h"
+#include "platform/error.h"
 #include "test_env.h"
 #include "test_http_server.h"
 
@@ -61,7 +61,7 @@ protected:
     {
         try {
             client.get(url);
-        } catch (const suite::Error &e) {
+        } catch (const platform::Error &e) {
             return e.message();
         }
         ADD_FAILURE() << "the GET of " << url.toString().toStdString() << " succeeded";
@@ -282,14 +282,14 @@ TEST_F(SecureClientTest, AnswersABasicChallengeWithTheSuiteAccount)
 TEST_F(SecureClientTest, GivesUpWhenTheServerRefusesTheAnswer)
 {
     TestHttpServer server(Response::status(401, "no", "WWW-Authenticate: Basic realm=\"vardo\"\r\n"));
-    EXPECT_THROW(secure.get(urlOf(server)), suite::Error);
+    EXPECT_THROW(secure.get(urlOf(server)), platform::Error);
     EXPECT_LE(server.requests().size(), 2);
 }
 
 TEST_F(SecureClientTest, RejectsAServerCertificateTheSystemDoesNotTrust)
 {
     TestHttpServer server(Response::ok("OK:secret"), serverTls());
-    EXPECT_THROW(secure.get(urlOf(server, "/", "https")), suite::Error);
+    EXPECT_THROW(secure.get(urlOf(server, "/", "https")), platform::Error);
     EXPECT_TRUE(server.requests().isEmpty());
 }
 
@@ -310,7 +310,7 @@ TEST(HttpClientDefaultsTest, LeavesAServerThatNeverAnswersAfterTheIdleLimit)
     TestHttpServer server(Response::none());
     QElapsedTimer clock;
     clock.start();
-    EXPECT_THROW(client.get(urlOf(server)), suite::Error);
+    EXPECT_THROW(client.get(urlOf(server)), platform::Error);
     EXPECT_GE(clock.elapsed(), 9500);
     EXPECT_LT(clock.elapsed(), 20000);
 }

@@ -2,7 +2,7 @@
 // and the template that vardoctl fills.
 #include "platform/local/local_service_definition.h"
 
-#include "suite/error.h"
+#include "platform/error.h"
 #include "test_env.h"
 
 #include <gtest/gtest.h>
@@ -83,7 +83,7 @@ TEST(LocalServiceDefinition, UnusableDefinitionsAreRefusedWithTheReason)
         try {
             parseServiceDefinition(QString::fromUtf8(c.text));
             ADD_FAILURE() << c.text;
-        } catch (const suite::Error &e) {
+        } catch (const platform::Error &e) {
             EXPECT_TRUE(e.message().contains(QLatin1String(c.reason))) << qPrintable(e.message());
         }
     }

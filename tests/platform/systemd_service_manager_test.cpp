@@ -6,7 +6,7 @@
 #include "platform/local/local_service_manager.h"
 #include "platform/systemd/systemd_names.h"
 #include "private_bus.h"
-#include "suite/error.h"
+#include "platform/error.h"
 #include "test_env.h"
 
 #include <gtest/gtest.h>
@@ -292,5 +292,5 @@ TEST(ServiceManagerChoice, ForcedBackendOrTheLocalSupervisorWithoutSystemd)
     qunsetenv("TELLVARA_SERVICE_MANAGER");
     EXPECT_TRUE(dynamic_cast<local::LocalServiceManager *>(createServiceManager().get()));
     qputenv("TELLVARA_SERVICE_MANAGER", "upstart");
-    EXPECT_THROW(createServiceManager(), suite::Error);
+    EXPECT_THROW(createServiceManager(), platform::Error);
 }

@@ -1,6 +1,6 @@
 #include "suite/data_link_file.h"
 
-#include "suite/error.h"
+#include "platform/error.h"
 #include "suite/paths.h"
 #include "test_env.h"
 
@@ -29,7 +29,7 @@ TEST(DataLinkFile, RefusesWhatIsNoConnectionString)
 {
     const QString path = testenv::freshDir("links") + "/a.udl";
     for (const char *text : {"", "Data Source=x", "Provider=x\r\nUser=y", "Provider=x\nUser=y"})
-        EXPECT_THROW(suite::WriteDataLinkFile(path, text), suite::Error) << text;
+        EXPECT_THROW(suite::WriteDataLinkFile(path, text), platform::Error) << text;
     EXPECT_FALSE(QFile::exists(path));
 }
 
@@ -39,7 +39,7 @@ TEST(DataLinkFile, AFolderThatIsMissingIsAnError)
     try {
         suite::WriteDataLinkFile(path, "Provider=x");
         FAIL() << "no error";
-    } catch (const suite::Error &e) {
+    } catch (const platform::Error &e) {
         EXPECT_TRUE(e.message().contains(path)) << qPrintable(e.message());
     }
 }

@@ -1,7 +1,7 @@
 #include "suite/paths.h"
 
 #include "suite/data_link_file.h"
-#include "suite/error.h"
+#include "platform/error.h"
 #include "suite/registry.h"
 #include "test_env.h"
 
@@ -250,7 +250,7 @@ TEST_F(InitPathsTest, AnErrorLeavesTheValuesNotReached)
         try {
             init();
             ADD_FAILURE() << "no error: " << c.message;
-        } catch (const suite::Error &e) {
+        } catch (const platform::Error &e) {
             EXPECT_EQ(e.message(), c.message);
         }
         const Snapshot after = Snapshot::take();

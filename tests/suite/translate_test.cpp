@@ -2,7 +2,7 @@
 #include "suite/translate.h"
 
 #include "platform/testing/recording_presenter.h"
-#include "suite/error.h"
+#include "platform/error.h"
 #include "test_env.h"
 #include "translate_print.h"
 
@@ -209,7 +209,7 @@ TEST_F(Translate, AFileTooLargeToBeALanguageFileIsAnErrorWithItsName)
     try {
         suite::LoadLanguageFile(path);
         FAIL() << "loaded";
-    } catch (const suite::Error &e) {
+    } catch (const platform::Error &e) {
         EXPECT_TRUE(e.message().contains(path)) << e.message().toStdString();
     }
     EXPECT_EQ(suite::LanguageFileName, path) << "set before reading";

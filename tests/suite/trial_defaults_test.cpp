@@ -1,6 +1,6 @@
 #include "suite/trial_defaults.h"
 
-#include "suite/error.h"
+#include "platform/error.h"
 #include "suite/ini_reader.h"
 #include "suite/paths.h"
 #include "test_env.h"
@@ -75,13 +75,13 @@ TEST(TrialDefaults, ASemicolonInThePathIsQuoted)
 TEST(TrialDefaults, AMissingRootIsAnError)
 {
     qputenv("TELLVARA_ROOT", "/no/such/root");
-    EXPECT_THROW(suite::EnsureTrialDefaults(), suite::Error);
+    EXPECT_THROW(suite::EnsureTrialDefaults(), platform::Error);
 }
 
 TEST(TrialDefaults, AFolderThatCannotBeMadeIsAnError)
 {
     testenv::writeFile(testenv::root() + "/system/var/lib/tellvara/sample", "in the way");
-    EXPECT_THROW(suite::EnsureTrialDefaults(), suite::Error);
+    EXPECT_THROW(suite::EnsureTrialDefaults(), platform::Error);
 }
 
 } // namespace

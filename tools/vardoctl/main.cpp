@@ -6,7 +6,7 @@
 #include <exception>
 #include <vector>
 
-#include "suite/error.h"
+#include "platform/error.h"
 
 namespace vardoctl {
 namespace {
@@ -66,7 +66,7 @@ int run(const QStringList &args)
             try {
                 return c.run(args.mid(1));
             } catch (const std::exception &e) {
-                err() << suite::messageOf(e) << "\n";
+                err() << platform::messageOf(e) << "\n";
                 return ExitFailed;
             }
         }

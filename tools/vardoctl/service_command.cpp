@@ -6,7 +6,7 @@
 #include "app/core/service_control.h"
 #include "app/core/service_control_panel.h"
 #include "platform/local/local_service_definition.h"
-#include "suite/error.h"
+#include "platform/error.h"
 #include "suite/special_folders.h"
 
 #include <QCoreApplication>
@@ -59,7 +59,7 @@ QString readTemplate()
     const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/tellvara/") + TemplateName;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw suite::Error(QStringLiteral("Cannot read the definition template %1: %2").arg(QDir::cleanPath(path), file.errorString()));
+        throw platform::Error(QStringLiteral("Cannot read the definition template %1: %2").arg(QDir::cleanPath(path), file.errorString()));
     return QString::fromUtf8(file.readAll());
 }
 
@@ -69,7 +69,7 @@ QString serviceProgram(const QStringList &args)
                                                      : args.first())
                                 .absoluteFilePath();
     if (!QFileInfo(program).isFile() || !QFileInfo(program).isExecutable())
-        throw suite::Error(QStringLiteral("No service program at %1").arg(program));
+        throw platform::Error(QStringLiteral("No service program at %1").arg(program));
     return program;
 }
 
@@ -81,12 +81,12 @@ int installLocal(const QStringList &args)
     platform::local::parseServiceDefinition(text); // refuses to install what the supervisor could not run
     const QString path = platform::local::definitionPath(app::VardoServiceName);
     if (path.isEmpty())
-        throw suite::Error(QStringLiteral("TELLVARA_ROOT names no folder."));
+        throw platform::Error(QStringLiteral("TELLVARA_ROOT names no folder."));
     QSaveFile file(path);
     const QByteArray bytes = text.toUtf8();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !file.open(QIODevice::WriteOnly)
         || file.write(bytes) != bytes.size() || !file.commit())
-        throw suite::Error(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+        throw platform::Error(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
     out() << path << "\n";
     return ExitOk;
 }

@@ -3,7 +3,7 @@
 #include "command.h"
 
 #include "app/core/service_settings.h"
-#include "suite/error.h"
+#include "platform/error.h"
 #include "suite/registry.h"
 
 #include <algorithm>
@@ -41,7 +41,7 @@ QString integerText(const QString &value)
 {
     if (const std::optional<int> number = app::decimalInteger(value))
         return QString::number(*number);
-    throw suite::Error(QStringLiteral("not a whole number: ") + value);
+    throw platform::Error(QStringLiteral("not a whole number: ") + value);
 }
 
 // The interval field keeps its value within its bounds; so does this command, saying so.
@@ -49,7 +49,7 @@ QString intervalText(const QString &value)
 {
     const std::optional<int> minutes = app::decimalInteger(value);
     if (!minutes)
-        throw suite::Error(QStringLiteral("not a whole number: ") + value);
+        throw platform::Error(QStringLiteral("not a whole number: ") + value);
     const int kept = app::clampMessageInterval(*minutes);
     if (kept != *minutes)
         err() << app::SettingName::GetMessageIntervall << ": " << value << " kept within "
@@ -61,7 +61,7 @@ QString timeText(const QString &value)
 {
     if (const std::optional<QTime> time = app::timeOfDay(value))
         return app::storedTimeText(*time);
-    throw suite::Error(QStringLiteral("not a time of day (H:MM or H:MM:SS): ") + value);
+    throw platform::Error(QStringLiteral("not a time of day (H:MM or H:MM:SS): ") + value);
 }
 
 // "T" and "F" only: any other text would silently count as ticked.
@@ -70,7 +70,7 @@ QString flagValueText(const QString &value)
     const QString upper = value.toUpper();
     if (upper == u"T" || upper == u"F")
         return upper;
-    throw suite::Error(QStringLiteral("not T or F: ") + value);
+    throw platform::Error(QStringLiteral("not T or F: ") + value);
 }
 
 // The stored form of one value, as "Spara" would write it from the field.
@@ -107,7 +107,7 @@ std::optional<QList<app::StoredSetting>> parseAssignments(const QStringList &arg
         }
         try {
             setting->text = storedText(setting->name, arg.mid(eq + 1));
-        } catch (const suite::Error &e) {
+        } catch (const platform::Error &e) {
             err() << setting->name << ": " << e.message() << '\n';
             return std::nullopt;
         }

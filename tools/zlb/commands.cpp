@@ -2,7 +2,7 @@
 
 #include "progressbar.h"
 
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <QFileInfo>
 #include <QTextStream>
@@ -145,7 +145,7 @@ int testCommand(Session &session)
             zlb.ExtractStreamByIndex(sink, i);
             bar().clear();
             out() << "OK      " << name << "\n";
-        } catch (const suite::Error &e) {
+        } catch (const platform::Error &e) {
             session.fail(name + QLatin1String(": ") + e.message());
         }
     }

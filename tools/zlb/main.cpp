@@ -3,7 +3,7 @@
 #include "commands.h"
 #include "options.h"
 
-#include "suite/error.h"
+#include "platform/error.h"
 
 #include <QCoreApplication>
 
@@ -30,7 +30,7 @@ int run(const QStringList &args)
         try {
             return command->second(session);
         } catch (const std::exception &e) {
-            session.fail(suite::messageOf(e));
+            session.fail(platform::messageOf(e));
             return zlbtool::ExitFailed;
         }
     } catch (const zlbtool::UsageError &e) {

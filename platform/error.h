@@ -3,7 +3,7 @@
 #include <QString>
 #include <stdexcept>
 
-namespace suite {
+namespace platform {
 
 class Error : public std::runtime_error
 {
@@ -28,4 +28,4 @@ inline QString messageOf(const std::exception &e)
     return QString::fromUtf8(e.what());
 }
 
-} // namespace suite
+} // namespace platform
