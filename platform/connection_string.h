@@ -2,7 +2,7 @@
 // OLE DB initialisation strings ("Provider=SQLite;Data Source=/srv/x.db"): name=value
 // pairs separated by ";". A value may be quoted with " or ' and then hold ";" (a doubled
 // quote inside stands for one); names compare without regard to letter case; blanks
-// around names and values are trimmed. The order of the pairs is kept, so a string that
+// around names and values are trimmed; "==" in a name stands for "=". The order of the pairs is kept, so a string that
 // is parsed, changed and written again keeps whatever it held that this program does not
 // understand.
 #include <QList>
@@ -25,9 +25,10 @@ public:
     static ConnectionString parse(const QString &text);
 
     bool contains(const QString &name) const;
-    // "" when absent.
+    // "" when absent; of a name given twice the first counts.
     QString value(const QString &name) const;
-    // Replaces the value in place, or appends the pair.
+    // Replaces the value in place (dropping later pairs of the same name), or appends
+    // the pair.
     void setValue(const QString &name, const QString &value);
     void remove(const QString &name);
     const QList<ConnectionProperty> &properties() const { return m_properties; }
