@@ -29,8 +29,13 @@ public:
     // The Qt SQL connection name, for DatabaseQuery.
     QString name() const;
 
+    // The text with the open connection's password hidden, for a driver's message.
+    QString withoutSecrets(const QString &text) const;
+
 private:
+    struct Secrets;
     QString m_name;
+    std::unique_ptr<Secrets> m_secrets;
 };
 
 // A read-only query with a static cursor: opening runs it and keeps its rows.
@@ -52,7 +57,9 @@ public:
     bool atEnd() const;
 
     // Columns of the current row by name (without regard to letter case); throws Error
-    // for an unknown column or when there is no current row.
+    // for an unknown column. Past the last row (and so in a result without rows) every
+    // column reads as empty: "" and 0, the way a list filler that reads a row before
+    // testing for the end expects.
     QString fieldText(const QString &column) const;
     int fieldInteger(const QString &column) const;
 
@@ -60,6 +67,9 @@ public:
     bool locate(const QString &keyColumn, int value);
 
 private:
+    int columnIndex(const QString &column) const;
+    QVariant fieldValue(const QString &column) const;
+
     DatabaseConnection &m_connection;
     QString m_text;
     bool m_open = false;
