@@ -1,0 +1,178 @@
+#include "platform/ras/simulated/simulated_backend.h"
+
+#include "platform/ras/entry_dialog.h"
+
+#include <exception>
+
+namespace platform::ras {
+namespace {
+
+// The phonebook file may be unwritable; that is a result code, not an exception.
+template<typename Body>
+Dword writing(Body body)
+{
+    try {
+        body();
+        return Success;
+    } catch (const std::exception &) {
+        return ErrorCannotWritePhonebook;
+    }
+}
+
+} // namespace
+
+Dword SimulatedBackend::listEntries(QStringList &names)
+{
+    names = simulatedEntryNames();
+    return Success;
+}
+
+Dword SimulatedBackend::readDialParams(DialParams &params, bool &hasPassword)
+{
+    SimulatedEntry entry;
+    if (!readSimulatedEntry(params.entryName, entry))
+        return ErrorCannotFindPhonebookEntry;
+    params.phoneNumber = entry.phoneNumber;
+    params.userName = entry.userName;
+    params.password = entry.password;
+    hasPassword = !entry.password.isEmpty();
+    return Success;
+}
+
+Dword SimulatedBackend::writeDialParams(const DialParams &params, bool removePassword)
+{
+    SimulatedEntry entry;
+    if (!readSimulatedEntry(params.entryName, entry))
+        return ErrorCannotFindPhonebookEntry;
+    if (removePassword) {
+        entry.password.clear();
+    } else {
+        entry.userName = params.userName;
+        entry.password = params.password;
+    }
+    return writing([&] { writeSimulatedEntry(entry); });
+}
+
+Dword SimulatedBackend::renameEntry(const QString &from, const QString &to)
+{
+    SimulatedEntry entry;
+    if (!readSimulatedEntry(from, entry))
+        return ErrorCannotFindPhonebookEntry;
+    SimulatedEntry existing;
+    if (from != to && readSimulatedEntry(to, existing))
+        return ErrorAlreadyExists;
+    entry.name = to;
+    return writing([&] {
+        removeSimulatedEntry(from);
+        writeSimulatedEntry(entry);
+    });
+}
+
+Dword SimulatedBackend::deleteEntry(const QString &name)
+{
+    SimulatedEntry entry;
+    if (!readSimulatedEntry(name, entry))
+        return ErrorCannotFindPhonebookEntry;
+    return writing([&] { removeSimulatedEntry(name); });
+}
+
+Dword SimulatedBackend::editEntry(std::uintptr_t window, const QString &name)
+{
+    SimulatedEntry entry;
+    if (!name.isEmpty() && !readSimulatedEntry(name, entry))
+        return ErrorCannotFindPhonebookEntry;
+    EntryFields fields{entry.name, entry.phoneNumber, entry.userName, entry.password};
+    if (const Dword result = runEntryDialog(window, fields); result != Success)
+        return result;
+    if (!isValidEntryName(fields.name))
+        return ErrorInvalidName;
+    SimulatedEntry other;
+    if (fields.name != name && readSimulatedEntry(fields.name, other))
+        return ErrorAlreadyExists;
+    entry.name = fields.name;
+    entry.phoneNumber = fields.phoneNumber;
+    entry.userName = fields.userName;
+    entry.password = fields.password;
+    return writing([&] {
+        if (!name.isEmpty() && name != entry.name)
+            removeSimulatedEntry(name);
+        writeSimulatedEntry(entry);
+    });
+}
+
+Dword SimulatedBackend::startDial(const DialParams &params, QString &key)
+{
+    SimulatedEntry entry;
+    if (!readSimulatedEntry(params.entryName, entry))
+        return ErrorCannotFindPhonebookEntry;
+    std::lock_guard lock(m_mutex);
+    key = QStringLiteral("simulated-%1").arg(m_next++);
+    m_connections.insert(key, {entry, std::chrono::steady_clock::now()});
+    return Success;
+}
+
+DialProgress SimulatedBackend::progressOf(const Connection &connection) const
+{
+    const SimulatedEntry &entry = connection.entry;
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now()
+                                                                               - connection.started);
+    // State i is reached at i step delays; the outcome one step after the last state.
+    const qint64 steps = entry.stepDelayMs > 0 ? elapsed.count() / entry.stepDelayMs : entry.states.size();
+    DialProgress p;
+    p.states = entry.states.mid(0, qMin<qint64>(steps + 1, entry.states.size()));
+    if (steps < entry.states.size())
+        return p;
+    p.finished = true;
+    if (entry.error != Success)
+        p.error = entry.error;
+    else
+        p.states << Connected;
+    return p;
+}
+
+DialProgress SimulatedBackend::progress(const QString &key)
+{
+    std::lock_guard lock(m_mutex);
+    const auto it = m_connections.constFind(key);
+    if (it == m_connections.cend()) {
+        DialProgress gone;
+        gone.gone = true;
+        return gone;
+    }
+    return progressOf(it.value());
+}
+
+Dword SimulatedBackend::hangUp(const QString &key)
+{
+    std::lock_guard lock(m_mutex);
+    m_connections.remove(key);
+    return Success;
+}
+
+Dword SimulatedBackend::listConnections(QList<ConnectionInfo> &connections)
+{
+    std::lock_guard lock(m_mutex);
+    connections.clear();
+    for (auto it = m_connections.cbegin(); it != m_connections.cend(); ++it) {
+        if (progressOf(it.value()).error == Success)
+            connections << ConnectionInfo{it.key(), it->entry.name, QStringLiteral("modem"),
+                                          QStringLiteral("Simulated modem")};
+    }
+    return Success;
+}
+
+Dword SimulatedBackend::addresses(const QString &key, QString &client, QString &server)
+{
+    std::lock_guard lock(m_mutex);
+    const auto it = m_connections.constFind(key);
+    if (it == m_connections.cend())
+        return ErrorInvalidHandle;
+    const DialProgress p = progressOf(it.value());
+    if (p.states.isEmpty() || p.states.last() != Connected)
+        return ErrorProjectionNotComplete;
+    client = it->entry.clientIp;
+    server = it->entry.serverIp;
+    return Success;
+}
+
+} // namespace platform::ras

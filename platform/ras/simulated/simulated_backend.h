@@ -1,0 +1,44 @@
+#pragma once
+// The simulated modem: entries from the phonebook file (platform/ras_simulated_phonebook.h),
+// connections in memory. A dial's progress follows from the time since it started, so it
+// needs no thread of its own.
+#include "platform/ras/ras_backend.h"
+#include "platform/ras_simulated_phonebook.h"
+
+#include <QHash>
+
+#include <chrono>
+#include <mutex>
+
+namespace platform::ras {
+
+class SimulatedBackend : public Backend
+{
+public:
+    Dword listEntries(QStringList &names) override;
+    Dword readDialParams(DialParams &params, bool &hasPassword) override;
+    Dword writeDialParams(const DialParams &params, bool removePassword) override;
+    Dword renameEntry(const QString &from, const QString &to) override;
+    Dword deleteEntry(const QString &name) override;
+    Dword editEntry(std::uintptr_t window, const QString &name) override;
+    Dword startDial(const DialParams &params, QString &key) override;
+    DialProgress progress(const QString &key) override;
+    Dword hangUp(const QString &key) override;
+    Dword listConnections(QList<ConnectionInfo> &connections) override;
+    Dword addresses(const QString &key, QString &client, QString &server) override;
+    int pollIntervalMs() const override { return 10; }
+
+private:
+    struct Connection
+    {
+        SimulatedEntry entry;
+        std::chrono::steady_clock::time_point started;
+    };
+    DialProgress progressOf(const Connection &connection) const;
+
+    std::mutex m_mutex;
+    QHash<QString, Connection> m_connections;
+    int m_next = 1;
+};
+
+} // namespace platform::ras

@@ -1,0 +1,38 @@
+#pragma once
+// The phonebook of the simulated modem, the RAS provider's back end for trials and for
+// tests that must script timing and failures (TELLVARA_RAS_BACKEND=simulated).
+//
+// Rules: one INI file, ${XDG_CONFIG_HOME:-$HOME/.config}/tellvara/dialup-phonebook.ini,
+// one group per entry. A dial passes through the entry's States one StepDelayMs apart and
+// then connects, or, when Error is not 0, fails with that RAS error after the last state.
+#include "platform/ras_api.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace platform::ras {
+
+struct SimulatedEntry
+{
+    QString name;
+    QString phoneNumber;
+    QString userName;
+    QString password;                 // empty: none stored
+    QList<Dword> states{OpeningPort, PortOpened, ConnectDevice, DeviceConnected, AllDevicesConnected,
+                        Authenticate, Authenticated, Projected};
+    int stepDelayMs = 200;
+    Dword error = Success;
+    QString clientIp = QStringLiteral("10.64.64.10");
+    QString serverIp = QStringLiteral("10.64.64.1");
+};
+
+QString simulatedPhonebookFile();
+
+QStringList simulatedEntryNames();
+bool readSimulatedEntry(const QString &name, SimulatedEntry &entry);
+// Adds the entry or replaces the one of that name.
+void writeSimulatedEntry(const SimulatedEntry &entry);
+void removeSimulatedEntry(const QString &name);
+
+} // namespace platform::ras
