@@ -126,6 +126,17 @@ QString odbcOptions()
     return QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1").arg(ConnectTimeoutSeconds);
 }
 
+// Qt's ODBC driver puts "DSN=" before a database name that names neither a Driver nor a
+// Server, so such a string starts with the bare data source name.
+QString qtOdbcDatabaseName(Pairs pairs)
+{
+    const qsizetype dsn = indexOf(pairs, QStringLiteral("DSN"));
+    if (dsn < 0 || indexOf(pairs, QStringLiteral("Driver")) >= 0 || indexOf(pairs, QStringLiteral("Server")) >= 0)
+        return odbcString(pairs);
+    const QString name = odbcValue(pairs.takeAt(dsn).value);
+    return pairs.isEmpty() ? name : name + u';' + odbcString(pairs);
+}
+
 void appendUnlessPresent(Pairs &pairs, const ConnectionProperty &p)
 {
     if (indexOf(pairs, p.name) < 0)
@@ -170,7 +181,7 @@ SqlConnectionSettings mapOdbc(const ConnectionString &cs)
     if (dsn < 0 && driver < 0)
         throw Error(QStringLiteral("The connection string names neither an ODBC data source (DSN or Data Source) nor a Driver."));
     s.driver = QStringLiteral("QODBC");
-    s.databaseName = odbcString(pairs);
+    s.databaseName = qtOdbcDatabaseName(pairs);
     s.connectOptions = odbcOptions();
     s.server = dsn >= 0 ? QStringLiteral("the ODBC data source %1").arg(pairs.at(dsn).value)
                         : QStringLiteral("the ODBC driver %1").arg(pairs.at(driver).value);

@@ -67,18 +67,20 @@ TEST(ProviderMapping, SqliteOpensAnExistingFileForReadAndWrite)
 TEST(ProviderMapping, MsdasqlPassesTheOdbcKeywordsOn)
 {
     const Case cases[] = {
-        {"Provider=MSDASQL;DSN=praktik", "QODBC", "DSN=praktik", "", -1, "", "", OdbcTimeouts},
+        // Qt's driver adds "DSN=" itself where neither Driver nor Server is named.
+        {"Provider=MSDASQL;DSN=praktik", "QODBC", "praktik", "", -1, "", "", OdbcTimeouts},
         {"Provider=MSDASQL.1;Persist Security Info=False;Data Source=praktik;User ID=vardo;Password=hemligt",
-         "QODBC", "DSN=praktik", "", -1, "vardo", "hemligt", OdbcTimeouts},
+         "QODBC", "praktik", "", -1, "vardo", "hemligt", OdbcTimeouts},
         {"Provider=MSDASQL;Driver=SQLite3;Database=/srv/p.db", "QODBC", "Driver=SQLite3;Database=/srv/p.db", "", -1,
          "", "", OdbcTimeouts},
         {"Provider=MSDASQL;Extended Properties=\"Driver={SQLite3};Database={/srv/a;b.db};Timeout=2000\"", "QODBC",
          "Driver=SQLite3;Database={/srv/a;b.db};Timeout=2000", "", -1, "", "", OdbcTimeouts},
         {"Provider=MSDASQL;Data Source=praktik;Initial Catalog=klinik;Extended Properties=\"UID=x;PWD={a}};b};DSN=other\"",
-         "QODBC", "DSN=praktik;DATABASE=klinik", "", -1, "x", "a};b", OdbcTimeouts},
+         "QODBC", "praktik;DATABASE=klinik", "", -1, "x", "a};b", OdbcTimeouts},
     };
     for (const Case &c : cases)
         expectMapping(c);
+    EXPECT_EQ(mapped("Provider=MSDASQL;DSN=a;Driver=SQLite3").databaseName, "DSN=a;Driver=SQLite3");
 }
 
 TEST(ProviderMapping, SqlServerGoesThroughOdbc)
