@@ -35,4 +35,11 @@ bool readSimulatedEntry(const QString &name, SimulatedEntry &entry);
 void writeSimulatedEntry(const SimulatedEntry &entry);
 void removeSimulatedEntry(const QString &name);
 
+// The connections the simulated modem holds, in dialup-connections.ini beside the
+// phonebook: each names its entry and when its dial started (ms since the epoch).
+QStringList simulatedConnectionKeys();
+bool readSimulatedConnection(const QString &key, QString &entryName, qint64 &startedMs);
+void writeSimulatedConnection(const QString &key, const QString &entryName, qint64 startedMs);
+void removeSimulatedConnection(const QString &key);
+
 } // namespace platform::ras

@@ -1,7 +1,9 @@
 // vardoctl trial: prepares the embedded default of a trial run below TELLVARA_ROOT — the
-// sample practice database and its data link — leaving existing files as they are.
+// sample practice database and its data link — leaving existing files as they are — and
+// the simulated modem's two dial-up entries.
 #include "command.h"
 
+#include "dialup/trial_entries.h"
 #include "suite/trial_defaults.h"
 
 namespace vardoctl {
@@ -14,6 +16,7 @@ int runTrial(const QStringList &args)
     if (!args.isEmpty())
         return usageError(Usage);
     const suite::TrialDefaults files = suite::EnsureTrialDefaults();
+    dialup::WriteTrialEntries();
     out() << files.dataLinkFile << "\n" << files.databaseFile << "\n";
     return ExitOk;
 }

@@ -2,6 +2,9 @@
 
 #include "platform/ras/entry_dialog.h"
 
+#include <QDateTime>
+#include <QUuid>
+
 #include <exception>
 
 namespace platform::ras {
@@ -106,18 +109,23 @@ Dword SimulatedBackend::startDial(const DialParams &params, QString &key)
     if (!readSimulatedEntry(params.entryName, entry))
         return ErrorCannotFindPhonebookEntry;
     std::lock_guard lock(m_mutex);
-    key = QStringLiteral("simulated-%1").arg(m_next++);
-    m_connections.insert(key, {entry, std::chrono::steady_clock::now()});
-    return Success;
+    key = QStringLiteral("simulated-") + QUuid::createUuid().toString(QUuid::Id128);
+    return writing([&] { writeSimulatedConnection(key, entry.name, QDateTime::currentMSecsSinceEpoch()); });
 }
 
-DialProgress SimulatedBackend::progressOf(const Connection &connection) const
+bool SimulatedBackend::findConnection(const QString &key, Connection &connection) const
+{
+    QString entryName;
+    return readSimulatedConnection(key, entryName, connection.startedMs)
+           && readSimulatedEntry(entryName, connection.entry);
+}
+
+DialProgress SimulatedBackend::progressOf(const Connection &connection)
 {
     const SimulatedEntry &entry = connection.entry;
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now()
-                                                                               - connection.started);
+    const qint64 elapsed = qMax<qint64>(0, QDateTime::currentMSecsSinceEpoch() - connection.startedMs);
     // State i is reached at i step delays; the outcome one step after the last state.
-    const qint64 steps = entry.stepDelayMs > 0 ? elapsed.count() / entry.stepDelayMs : entry.states.size();
+    const qint64 steps = entry.stepDelayMs > 0 ? elapsed / entry.stepDelayMs : entry.states.size();
     DialProgress p;
     p.states = entry.states.mid(0, qMin<qint64>(steps + 1, entry.states.size()));
     if (steps < entry.states.size())
@@ -133,29 +141,29 @@ DialProgress SimulatedBackend::progressOf(const Connection &connection) const
 DialProgress SimulatedBackend::progress(const QString &key)
 {
     std::lock_guard lock(m_mutex);
-    const auto it = m_connections.constFind(key);
-    if (it == m_connections.cend()) {
+    Connection connection;
+    if (!findConnection(key, connection)) {
         DialProgress gone;
         gone.gone = true;
         return gone;
     }
-    return progressOf(it.value());
+    return progressOf(connection);
 }
 
 Dword SimulatedBackend::hangUp(const QString &key)
 {
     std::lock_guard lock(m_mutex);
-    m_connections.remove(key);
-    return Success;
+    return writing([&] { removeSimulatedConnection(key); });
 }
 
 Dword SimulatedBackend::listConnections(QList<ConnectionInfo> &connections)
 {
     std::lock_guard lock(m_mutex);
     connections.clear();
-    for (auto it = m_connections.cbegin(); it != m_connections.cend(); ++it) {
-        if (progressOf(it.value()).error == Success)
-            connections << ConnectionInfo{it.key(), it->entry.name, QStringLiteral("modem"),
+    for (const QString &key : simulatedConnectionKeys()) {
+        Connection connection;
+        if (findConnection(key, connection) && progressOf(connection).error == Success)
+            connections << ConnectionInfo{key, connection.entry.name, QStringLiteral("modem"),
                                           QStringLiteral("Simulated modem")};
     }
     return Success;
@@ -164,14 +172,14 @@ Dword SimulatedBackend::listConnections(QList<ConnectionInfo> &connections)
 Dword SimulatedBackend::addresses(const QString &key, QString &client, QString &server)
 {
     std::lock_guard lock(m_mutex);
-    const auto it = m_connections.constFind(key);
-    if (it == m_connections.cend())
+    Connection connection;
+    if (!findConnection(key, connection))
         return ErrorInvalidHandle;
-    const DialProgress p = progressOf(it.value());
+    const DialProgress p = progressOf(connection);
     if (p.states.isEmpty() || p.states.last() != Connected)
         return ErrorProjectionNotComplete;
-    client = it->entry.clientIp;
-    server = it->entry.serverIp;
+    client = connection.entry.clientIp;
+    server = connection.entry.serverIp;
     return Success;
 }
 

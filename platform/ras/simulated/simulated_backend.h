@@ -1,13 +1,11 @@
 #pragma once
 // The simulated modem: entries from the phonebook file (platform/ras_simulated_phonebook.h),
-// connections in memory. A dial's progress follows from the time since it started, so it
-// needs no thread of its own.
+// connections in a file beside it, so one program can dial and another see or hang up the
+// connection, as with a real modem. A dial's progress follows from the time since it
+// started, so it needs no thread of its own.
 #include "platform/ras/ras_backend.h"
 #include "platform/ras_simulated_phonebook.h"
 
-#include <QHash>
-
-#include <chrono>
 #include <mutex>
 
 namespace platform::ras {
@@ -26,19 +24,18 @@ public:
     Dword hangUp(const QString &key) override;
     Dword listConnections(QList<ConnectionInfo> &connections) override;
     Dword addresses(const QString &key, QString &client, QString &server) override;
-    int pollIntervalMs() const override { return 10; }
+    int pollIntervalMs() const override { return 20; }
 
 private:
     struct Connection
     {
         SimulatedEntry entry;
-        std::chrono::steady_clock::time_point started;
+        qint64 startedMs = 0; // since the epoch
     };
-    DialProgress progressOf(const Connection &connection) const;
+    bool findConnection(const QString &key, Connection &connection) const;
+    static DialProgress progressOf(const Connection &connection);
 
     std::mutex m_mutex;
-    QHash<QString, Connection> m_connections;
-    int m_next = 1;
 };
 
 } // namespace platform::ras

@@ -29,6 +29,18 @@ QList<Dword> statesOf(const QString &text)
     return states;
 }
 
+QString connectionsFile()
+{
+    return QFileInfo(simulatedPhonebookFile()).absolutePath() + QStringLiteral("/dialup-connections.ini");
+}
+
+void syncOrThrow(QSettings &file)
+{
+    file.sync();
+    if (file.status() != QSettings::NoError)
+        throw Error(QStringLiteral("The dial-up file %1 could not be written.").arg(file.fileName()));
+}
+
 } // namespace
 
 QString simulatedPhonebookFile()
@@ -81,18 +93,49 @@ void writeSimulatedEntry(const SimulatedEntry &entry)
     file.setValue(QStringLiteral("ClientIP"), entry.clientIp);
     file.setValue(QStringLiteral("ServerIP"), entry.serverIp);
     file.endGroup();
-    file.sync();
-    if (file.status() != QSettings::NoError)
-        throw Error(QStringLiteral("The dial-up phonebook %1 could not be written.").arg(path));
+    syncOrThrow(file);
 }
 
 void removeSimulatedEntry(const QString &name)
 {
     QSettings file(simulatedPhonebookFile(), QSettings::IniFormat);
     file.remove(name);
-    file.sync();
-    if (file.status() != QSettings::NoError)
-        throw Error(QStringLiteral("The dial-up phonebook %1 could not be written.").arg(file.fileName()));
+    syncOrThrow(file);
+}
+
+QStringList simulatedConnectionKeys()
+{
+    QSettings file(connectionsFile(), QSettings::IniFormat);
+    return file.childGroups();
+}
+
+bool readSimulatedConnection(const QString &key, QString &entryName, qint64 &startedMs)
+{
+    QSettings file(connectionsFile(), QSettings::IniFormat);
+    if (!file.childGroups().contains(key))
+        return false;
+    file.beginGroup(key);
+    entryName = file.value(QStringLiteral("Entry")).toString();
+    startedMs = file.value(QStringLiteral("Started")).toLongLong();
+    return true;
+}
+
+void writeSimulatedConnection(const QString &key, const QString &entryName, qint64 startedMs)
+{
+    QDir().mkpath(QFileInfo(connectionsFile()).absolutePath());
+    QSettings file(connectionsFile(), QSettings::IniFormat);
+    file.beginGroup(key);
+    file.setValue(QStringLiteral("Entry"), entryName);
+    file.setValue(QStringLiteral("Started"), startedMs);
+    file.endGroup();
+    syncOrThrow(file);
+}
+
+void removeSimulatedConnection(const QString &key)
+{
+    QSettings file(connectionsFile(), QSettings::IniFormat);
+    file.remove(key);
+    syncOrThrow(file);
 }
 
 } // namespace platform::ras

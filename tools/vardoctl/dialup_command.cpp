@@ -1,0 +1,132 @@
+// vardoctl dialup: lists the phonebook entries, dials one (printing the states as they
+// arrive), hangs up, shows the active connections and the byte counters, through the
+// same dial-up component the transfer window carries.
+#include "command.h"
+
+#include "dialup/tdialup.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+
+namespace vardoctl {
+namespace {
+
+const QString Usage = QStringLiteral("vardoctl dialup entries|dial ENTRY|hangup [ENTRY]|status|stats");
+
+int failed(dialup::TDialUp &dialUp, int result)
+{
+    err() << dialUp.StatusString(0, result) << "\n";
+    return ExitFailed;
+}
+
+int listEntries(dialup::TDialUp &dialUp)
+{
+    if (const int result = dialUp.GetEntries(); result != 0)
+        return failed(dialUp, result);
+    for (const QString &entry : dialUp.Entries())
+        out() << entry << "\n";
+    return ExitOk;
+}
+
+// Dials asynchronously so every state is printed when it arrives; the outcome ends the wait.
+int dial(dialup::TDialUp &dialUp, const QString &entry)
+{
+    dialUp.SetEntry(entry);
+    dialUp.SetDialMode(dialup::dmAsync);
+    QEventLoop loop;
+    int outcome = 0;
+    dialUp.OnAsyncEvent = [&](dialup::TDialUp &, int state, int error, const QString &text) {
+        if (error != 0) {
+            outcome = error;
+            err() << text << "\n";
+            loop.exit();
+            return;
+        }
+        out() << text << "\n";
+        out().flush();
+        if (state == int(platform::ras::Connected))
+            loop.exit();
+    };
+    dialUp.OnError = [&](dialup::TDialUp &, int code, const QString &text) {
+        outcome = code;
+        err() << text << "\n";
+    };
+    if (const int result = dialUp.Dial(); result != 0)
+        return ExitFailed;
+    loop.exec();
+    if (outcome != 0) {
+        dialUp.HangUp();
+        return ExitFailed;
+    }
+    if (dialUp.GetIP(int(dialUp.LastConnection())) == 0)
+        out() << "IP " << dialUp.ClientIP() << " server " << dialUp.ServerIP() << "\n";
+    return ExitOk;
+}
+
+// Hangs up every active connection, or those of one entry.
+int hangUp(dialup::TDialUp &dialUp, const QString &entry)
+{
+    QList<int> handles;
+    dialUp.OnActiveConnection = [&](dialup::TDialUp &, int handle, const dialup::TRasConnStatusA &, const QString &,
+                                    const char *entryName, const char *, const char *) {
+        if (entry.isEmpty() || QString::fromLocal8Bit(entryName) == entry)
+            handles << handle;
+    };
+    if (const int result = dialUp.GetConnections(); result != 0)
+        return failed(dialUp, result);
+    for (int handle : handles) {
+        if (const int result = dialUp.HangUpConn(handle); result != 0)
+            return failed(dialUp, result);
+    }
+    out() << (handles.isEmpty() ? "No connection to hang up" : "Hung up") << "\n";
+    return ExitOk;
+}
+
+int showStatus(dialup::TDialUp &dialUp)
+{
+    int shown = 0;
+    dialUp.OnActiveConnection = [&](dialup::TDialUp &, int, const dialup::TRasConnStatusA &, const QString &text,
+                                    const char *entryName, const char *deviceType, const char *deviceName) {
+        out() << entryName << "\t" << text << "\t" << deviceType << "\t" << deviceName << "\n";
+        ++shown;
+    };
+    if (const int result = dialUp.GetConnections(); result != 0)
+        return failed(dialUp, result);
+    if (shown == 0)
+        out() << "No active dial-up connection\n";
+    return ExitOk;
+}
+
+int showStats(dialup::TDialUp &dialUp)
+{
+    if (!dialUp.GetPerfStats()) {
+        err() << "No dial-up statistics: no ppp interface is up.\n";
+        return ExitFailed;
+    }
+    out() << "Bytes sent " << dialUp.BytesXmit() << "\nBytes received " << dialUp.BytesRecv() << "\n";
+    return ExitOk;
+}
+
+int runDialUp(const QStringList &args)
+{
+    if (args.isEmpty())
+        return usageError(Usage);
+    const QString &what = args.first();
+    dialup::TDialUp dialUp;
+    if (what == QLatin1String("entries") && args.size() == 1)
+        return listEntries(dialUp);
+    if (what == QLatin1String("dial") && args.size() == 2)
+        return dial(dialUp, args[1]);
+    if (what == QLatin1String("hangup") && args.size() <= 2)
+        return hangUp(dialUp, args.value(1));
+    if (what == QLatin1String("status") && args.size() == 1)
+        return showStatus(dialUp);
+    if (what == QLatin1String("stats") && args.size() == 1)
+        return showStats(dialUp);
+    return usageError(Usage);
+}
+
+const CommandRegistration registration{{QStringLiteral("dialup"), Usage, runDialUp}};
+
+} // namespace
+} // namespace vardoctl
