@@ -1,0 +1,33 @@
+// vardoctl cert: the certificate lines the organisation editor offers, one a line.
+#include "command.h"
+
+#include "editor/certificate_catalogue.h"
+#include "platform/terminal_presenter.h"
+
+#include <optional>
+
+namespace vardoctl {
+namespace {
+
+const QString Usage = QStringLiteral("vardoctl cert list\n"
+                                     "  list: the certificate lines of the stores MY, CA, ROOT and SPC, one a line");
+
+int runCert(const QStringList &args)
+{
+    if (args != QStringList{QStringLiteral("list")})
+        return usageError(Usage);
+    // The editor's error box becomes a message on standard error; a failure half-way
+    // prints no lines.
+    const platform::TerminalPresenter terminal;
+    const std::optional<QStringList> lines = editor::LoadCertificateLines();
+    if (!lines)
+        return ExitFailed;
+    for (const QString &line : *lines)
+        out() << line << '\n';
+    return ExitOk;
+}
+
+const CommandRegistration registration{{QStringLiteral("cert"), Usage, runCert}};
+
+} // namespace
+} // namespace vardoctl
