@@ -1,6 +1,7 @@
 // The certificate stores on real certificate files made with OpenSSL: what each
 // certificate yields, the order of a store, and files that must not disturb it.
 #include "platform/certificate_store.h"
+#include "platform/linux/certificate_openssl_p.h"
 
 #include "test_certificates.h"
 
@@ -205,4 +206,22 @@ TEST_F(CertificateStore, TheSystemTrustBundleIsTheDefault)
         GTEST_SKIP() << "no system trust bundle";
     const QByteArray contents = testenv::readFile(bundle);
     EXPECT_EQ(qsizetype(allOf("ROOT").size()), contents.count("-----BEGIN CERTIFICATE-----"));
+}
+
+// Every cut and every flipped byte of a good file: the parser may find fewer
+// certificates, never more, and must neither crash nor loop (the sanitizer builds run
+// this too).
+TEST_F(CertificateStore, DamagedCopiesOfAGoodFileNeverMisbehave)
+{
+    const QByteArray twoPem = pem(named(1, "one")) + pem(named(2, "two"));
+    const QByteArray oneDer = der(named(3, "three"));
+    for (const auto &[good, count] : {std::pair{twoPem, size_t(2)}, std::pair{oneDer, size_t(1)}}) {
+        ASSERT_EQ(platform::detail::certificatesInFile(good).size(), count);
+        for (qsizetype at = 0; at < good.size(); ++at) {
+            EXPECT_LE(platform::detail::certificatesInFile(good.left(at)).size(), count) << "cut at " << at;
+            QByteArray flipped = good;
+            flipped[at] = char(flipped[at] ^ 0xFF);
+            EXPECT_LE(platform::detail::certificatesInFile(flipped).size(), count) << "flipped at " << at;
+        }
+    }
 }
