@@ -7,7 +7,8 @@
 // little-endian. The block holds one object, the RAS port object (title index 906), with
 // two 32-bit counters, bytes sent (872) and bytes received (874), and one instance per
 // ppp interface; without such an interface it holds no object. Readers must check every
-// offset and length against the block: the walker does.
+// offset and length against the block: the walker does. TELLVARA_PROC_NET_DEV names
+// another file in the format of /proc/net/dev, for tests and trials without a modem.
 #include "platform/ras_api.h"
 
 #include <QByteArray>

@@ -13,6 +13,12 @@ namespace {
 
 constexpr ras::Dword ErrorFileNotFound = 2;
 
+QString procNetDevPath()
+{
+    const QString chosen = qEnvironmentVariable("TELLVARA_PROC_NET_DEV");
+    return chosen.isEmpty() ? QStringLiteral("/proc/net/dev") : chosen;
+}
+
 struct PppCounters
 {
     QString name;
@@ -128,7 +134,7 @@ ras::Dword queryPerformanceData(const QString &titleIndex, char *buffer, ras::Dw
 {
     if (titleIndex != QString::number(RasPortObject))
         return ErrorFileNotFound;
-    QFile file(QStringLiteral("/proc/net/dev"));
+    QFile file(procNetDevPath());
     if (!file.open(QIODevice::ReadOnly))
         return ErrorFileNotFound;
     const QByteArray block = buildRasPortBlock(file.readAll());

@@ -1,0 +1,28 @@
+// A stand-in second RAS library: its functions under the names as asked.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#define STANDIN_EXPORT extern "C" __attribute__((visibility("default")))
+
+STANDIN_EXPORT std::uint32_t RasHangUpA(std::uint32_t)
+{
+    return 201;
+}
+
+STANDIN_EXPORT std::uint32_t RasEnumEntriesA(const char *, const char *, void *, std::uint32_t *, std::uint32_t *)
+{
+    return 202;
+}
+
+STANDIN_EXPORT std::uint32_t RasDeleteEntry(const char *, const char *)
+{
+    return 203;
+}
+
+__attribute__((destructor)) static void markUnloaded()
+{
+    if (const char *mark = std::getenv("DIALUP_STANDIN_FALLBACK_UNLOADED"))
+        if (FILE *f = std::fopen(mark, "w"))
+            std::fclose(f);
+}
