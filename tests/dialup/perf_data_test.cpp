@@ -163,6 +163,39 @@ TEST(PerfData, RandomDamageNeverReadsOutside)
     SUCCEED();
 }
 
+TEST(PerfData, SampleBlocksAndTheirDamage)
+{
+    struct Sample
+    {
+        const char *file;
+        bool readable;
+        std::uint32_t sent;
+        std::uint32_t received;
+    };
+    const Sample samples[] = {
+        {"one_ppp.bin", true, 1000, 5000},
+        {"two_ppp.bin", true, 3000, 5000},
+        {"no_object.bin", false, 0, 0},
+    };
+    for (const Sample &sample : samples) {
+        const QByteArray block = testenv::readFile(testenv::sourceDir() + "/tests/data/dialup_perf_data/" + sample.file);
+        ASSERT_FALSE(block.isEmpty()) << sample.file;
+        PerfByteCounters counters;
+        EXPECT_EQ(WalkPerfData(block, counters), sample.readable) << sample.file;
+        EXPECT_EQ(counters.sent, sample.sent) << sample.file;
+        EXPECT_EQ(counters.received, sample.received) << sample.file;
+        // Every single byte set to every value: the walk ends, whatever it says.
+        for (qsizetype at = 0; at < block.size(); ++at) {
+            for (int value : {0x00, 0x01, 0x7F, 0x80, 0xFF}) {
+                QByteArray damaged = block;
+                damaged[at] = char(value);
+                PerfByteCounters ignored;
+                WalkPerfData(damaged, ignored);
+            }
+        }
+    }
+}
+
 class PerfStatsTest : public ::testing::Test
 {
 protected:
