@@ -39,7 +39,7 @@ QByteArray readCompressedRegistry(QFile &file, qint64 start, qint64 regionLength
         const qsizetype before = bytes.size();
         bytes.resize(before + piece);
         const qint64 got = inflater.read(bytes.data() + before, piece);
-        if (got != piece)
+        if (got != piece || inflater.failed())
             failList();
         if (progress)
             progress(bytes.size(), wanted);

@@ -6,21 +6,50 @@
 #include "archive/zlbmessages.h"
 #include "platform/error.h"
 
+#include <QFileInfo>
+
+#include <algorithm>
 #include <optional>
-#include <vector>
 
 namespace archive {
 namespace {
 
-// Small enough to stay in the cache while it is checksummed and compressed.
+// A big source goes through in pieces small enough to stay in the cache while they are
+// checksummed and compressed; a small one is read into memory in pieces of this size.
 constexpr qint64 ReadPiece = 64 << 10;
-constexpr qint64 StoredProgressPiece = 65536;
+constexpr qint64 WholeReadPiece = 256 << 10;
 
 struct SourceSummary
 {
     qint64 size = 0;
     quint32 crc = 0;
 };
+
+void rewind(QIODevice &source, const BlockOptions &options)
+{
+    if (source.isSequential() || !source.seek(0))
+        throw platform::Error(msg::streamNotSeekable(options.sourceName));
+}
+
+void checkCancelled(const BlockOptions &options)
+{
+    if (options.cancelled && options.cancelled->load(std::memory_order_relaxed))
+        throw PreparationCancelled{};
+}
+
+// One more piece of `got` bytes read: checks the 2 GiB limit, since a file may grow while
+// it is read, and the read itself.
+void countPiece(SourceSummary &summary, const char *data, qint64 got, const BlockOptions &options)
+{
+    if (got < 0)
+        throw platform::Error(msg::unableToOpen(options.sourceName));
+    if (got > BlockOptions::MaxEntrySize - summary.size)
+        throw LimitError(msg::entryTooLarge(options.sourceName));
+    summary.crc = crc32Update(summary.crc, data, got);
+    summary.size += got;
+}
+
+} // namespace
 
 // A temporary file that holds the compressed form of a big source while it is made.
 class SpillFile
@@ -29,14 +58,18 @@ public:
     explicit SpillFile(const QString &name)
         : m_file(name)
     {
-        if (!m_file.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered))
+        if (!m_file.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered)) {
+            m_file.remove();
             throw platform::Error(msg::unableToOpen(name));
+        }
     }
     ~SpillFile()
     {
         m_file.close();
         m_file.remove();
     }
+    SpillFile(const SpillFile &) = delete;
+    SpillFile &operator=(const SpillFile &) = delete;
 
     void write(const char *data, qint64 size)
     {
@@ -53,136 +86,170 @@ private:
     quint32 m_crc = 0;
 };
 
-void rewind(QIODevice &source, const BlockOptions &options)
+std::unique_ptr<QFile> openSource(const QString &name)
 {
-    if (source.isSequential() || !source.seek(0))
-        throw platform::Error(msg::streamNotSeekable(options.sourceName));
+    auto file = std::make_unique<QFile>(name);
+    if (!QFileInfo(name).isFile() || !file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        throw platform::Error(msg::unableToOpen(name));
+    return file;
 }
 
-void reportProgress(const BlockOptions &options, qint64 consumed, qint64 total)
-{
-    if (options.progress)
-        options.progress(consumed, total);
-}
-
-} // namespace
+PreparedBlock::PreparedBlock() = default;
+PreparedBlock::~PreparedBlock() = default;
+PreparedBlock::PreparedBlock(PreparedBlock &&) noexcept = default;
+PreparedBlock &PreparedBlock::operator=(PreparedBlock &&) noexcept = default;
 
 struct BlockStore::State
 {
     TFileCompressionLevel level;
     std::unique_ptr<char[]> readBuffer = std::make_unique_for_overwrite<char[]>(ReadPiece);
-    std::vector<char> spool;              // the compressed form of a small source
-    std::optional<SpillFile> spill;       // ... or of a big one
-    qint64 compressedSize = 0;
+    std::unique_ptr<Deflater> deflater;
+    // The block being prepared: where the compressor's output goes.
+    PreparedBlock *block = nullptr;
     const BlockOptions *options = nullptr;
     qint64 total = 0;
-    std::unique_ptr<Deflater> deflater;
 
-    // Reads the whole source from its start, handing each piece on; checks the 2 GiB
-    // limit as it goes, since a file may grow while it is read.
-    template<class Piece>
-    SourceSummary readSource(QIODevice &source, Piece &&piece)
+    void spoolOutput(const char *data, qint64 size)
+    {
+        block->compressedSize += size;
+        if (block->spill)
+            block->spill->write(data, size);
+        else
+            block->bytes.insert(block->bytes.end(), data, data + size);
+        if (size == Deflater::OutputBufferSize && options->progress)
+            options->progress(deflater->consumed(), total);
+    }
+
+    void startCompressor()
+    {
+        if (level == fcNone)
+            return;
+        if (!deflater)
+            deflater = std::make_unique<Deflater>(zlibLevel(level), [this](const char *d, qint64 n) { spoolOutput(d, n); });
+        else
+            deflater->reset();
+    }
+
+    void compressPiece(const char *data, qint64 size)
+    {
+        if (level != fcNone)
+            deflater->feed(data, size);
+    }
+
+    // A small source: read whole into `raw`, each piece checksummed and compressed as it
+    // arrives, so the bytes are at hand if they become the block.
+    SourceSummary readWhole(QIODevice &source, std::vector<char> &raw)
+    {
+        SourceSummary summary;
+        // One byte more than the length, so the end is seen without growing the buffer.
+        raw.resize(static_cast<size_t>(total) + 1);
+        for (;;) {
+            checkCancelled(*options);
+            if (static_cast<size_t>(summary.size) == raw.size())
+                raw.resize(raw.size() + WholeReadPiece); // the source grew while it was read
+            char *at = raw.data() + summary.size;
+            const qint64 got = source.read(at, std::min<qint64>(WholeReadPiece, static_cast<qint64>(raw.size()) - summary.size));
+            if (got == 0)
+                break;
+            countPiece(summary, at, got, *options);
+            compressPiece(at, got);
+        }
+        raw.resize(static_cast<size_t>(summary.size));
+        return summary;
+    }
+
+    // A big source: streamed through in pieces; the compressed form goes to `spill`.
+    SourceSummary readStreamed(QIODevice &source)
+    {
+        SourceSummary summary;
+        for (;;) {
+            checkCancelled(*options);
+            const qint64 got = source.read(readBuffer.get(), ReadPiece);
+            if (got == 0)
+                return summary;
+            countPiece(summary, readBuffer.get(), got, *options);
+            compressPiece(readBuffer.get(), got);
+        }
+    }
+
+    void prepare(QIODevice &source, PreparedBlock &out)
+    {
+        if (total > BlockOptions::MaxEntrySize)
+            throw LimitError(msg::entryTooLarge(options->sourceName));
+        rewind(source, *options);
+        const bool big = total > BlockOptions::SpillThreshold;
+        // Deflate at level 0 only adds framing to the source, so it is never shorter: a
+        // big source is then copied once, straight into the archive.
+        if (big && level == fcNone) {
+            out.copySource = true;
+            return;
+        }
+        block = &out;
+        if (big && options->createTempFile)
+            out.spill = std::make_unique<SpillFile>(options->createTempFile());
+        else if (level != fcNone)
+            out.bytes.reserve(static_cast<size_t>(total / 2 + 64));
+        startCompressor();
+        std::vector<char> raw;
+        const SourceSummary read = big ? readStreamed(source) : readWhole(source, raw);
+        if (level != fcNone)
+            deflater->finish();
+        out.size = read.size;
+        out.crc = read.crc;
+        out.compressed = level != fcNone && out.compressedSize < read.size;
+        if (out.compressed)
+            return;
+        out.spill.reset();
+        if (big) {
+            out.bytes.clear();
+            out.copySource = true;
+            out.checkCopy = true;
+        } else {
+            out.bytes = std::move(raw);
+        }
+    }
+
+    // Copies the source into the archive as it is. Only the compressor reports progress:
+    // the copy that follows it would start again from 0.
+    SourceSummary copyStored(QIODevice &source, ArchiveWriter &out)
     {
         rewind(source, *options);
         SourceSummary summary;
         for (;;) {
             const qint64 got = source.read(readBuffer.get(), ReadPiece);
-            if (got < 0)
-                throw platform::Error(msg::unableToOpen(options->sourceName));
             if (got == 0)
                 return summary;
-            if (got > BlockOptions::MaxEntrySize - summary.size)
-                throw LimitError(msg::entryTooLarge(options->sourceName));
-            summary.crc = crc32Update(summary.crc, readBuffer.get(), got);
-            summary.size += got;
-            piece(readBuffer.get(), got);
+            countPiece(summary, readBuffer.get(), got, *options);
+            out.ensureRoom(got + options->reserve);
+            out.append(readBuffer.get(), got);
         }
     }
 
-    // Copies the source into the archive as it is, reporting every 64 KiB.
-    SourceSummary copyStored(QIODevice &source, ArchiveWriter &out)
+    void write(PreparedBlock &prepared, QIODevice *source, ArchiveWriter &out, TZLBFileRec &rec)
     {
-        qint64 copied = 0;
-        qint64 lastReport = 0;
-        return readSource(source, [&](const char *data, qint64 size) {
-            out.ensureRoom(size + options->reserve);
-            out.append(data, size);
-            copied += size;
-            if (copied - lastReport >= StoredProgressPiece) {
-                lastReport = copied;
-                reportProgress(*options, copied, total);
-            }
-        });
-    }
-
-    void storePlain(QIODevice &source, ArchiveWriter &out, const std::optional<SourceSummary> &expected,
-                    TZLBFileRec &rec)
-    {
-        const SourceSummary stored = copyStored(source, out);
-        if (expected && (stored.size != expected->size || stored.crc != expected->crc))
-            throw platform::Error(msg::sourceChanged(options->sourceName));
-        rec.osize = static_cast<qint32>(stored.size);
-        rec.csize = rec.osize;
-        rec.CRC = stored.crc;
-        rec.Status = fsStored;
-        rec.CompressionLevel = fcNone;
-    }
-
-    void spoolOutput(const char *data, qint64 size)
-    {
-        compressedSize += size;
-        if (spill)
-            spill->write(data, size);
-        else
-            spool.insert(spool.end(), data, data + size);
-        if (size == Deflater::OutputBufferSize)
-            reportProgress(*options, deflater->consumed(), total);
-    }
-
-    SourceSummary compress(QIODevice &source)
-    {
-        spool.clear();
-        compressedSize = 0;
-        spill.reset();
-        if (total > BlockOptions::SpillThreshold && options->createTempFile)
-            spill.emplace(options->createTempFile());
-        if (!deflater)
-            deflater = std::make_unique<Deflater>(zlibLevel(level), [this](const char *d, qint64 n) { spoolOutput(d, n); });
-        else
-            deflater->reset();
-        const SourceSummary read = readSource(source, [this](const char *data, qint64 size) { deflater->feed(data, size); });
-        deflater->finish();
-        return read;
-    }
-
-    void storeCompressedOrPlain(QIODevice &source, ArchiveWriter &out, TZLBFileRec &rec)
-    {
-        if (total > BlockOptions::MaxEntrySize)
-            throw LimitError(msg::entryTooLarge(options->sourceName));
         rec.start = static_cast<qint32>(out.size());
-        // Deflate at level 0 only adds framing to the source, so it is never shorter.
-        if (level == fcNone) {
-            storePlain(source, out, std::nullopt, rec);
-            return;
-        }
-        const SourceSummary read = compress(source);
-        if (compressedSize >= read.size) {
-            spill.reset();
-            storePlain(source, out, read, rec);
-            return;
-        }
-        out.ensureRoom(compressedSize + options->reserve);
-        if (spill) {
-            spill->copyTo(out, compressedSize);
-            spill.reset();
+        if (prepared.copySource) {
+            if (!source)
+                throw platform::Error(msg::unableToOpen(options->sourceName));
+            const SourceSummary copied = copyStored(*source, out);
+            if (prepared.checkCopy && (copied.size != prepared.size || copied.crc != prepared.crc))
+                throw platform::Error(msg::sourceChanged(options->sourceName));
+            prepared.size = copied.size;
+            prepared.crc = copied.crc;
         } else {
-            out.append(spool.data(), compressedSize);
+            const qint64 length = prepared.compressed ? prepared.compressedSize : prepared.size;
+            out.ensureRoom(length + options->reserve);
+            if (prepared.spill)
+                prepared.spill->copyTo(out, length);
+            else
+                out.append(prepared.bytes.data(), length);
+            prepared.spill.reset();
         }
-        rec.osize = static_cast<qint32>(read.size);
-        rec.csize = static_cast<qint32>(compressedSize);
-        rec.CRC = read.crc;
-        rec.Status = fsCompressed;
-        rec.CompressionLevel = level;
+        rec.osize = static_cast<qint32>(prepared.size);
+        rec.CRC = prepared.crc;
+        rec.csize = static_cast<qint32>(out.size() - rec.start);
+        rec.Status = prepared.compressed ? fsCompressed : fsStored;
+        rec.CompressionLevel = prepared.compressed ? level : fcNone;
     }
 };
 
@@ -194,21 +261,40 @@ BlockStore::BlockStore(TFileCompressionLevel level)
 
 BlockStore::~BlockStore() = default;
 
-void BlockStore::store(QIODevice &source, ArchiveWriter &out, const BlockOptions &options, TZLBFileRec &rec)
+PreparedBlock BlockStore::prepare(QIODevice &source, const BlockOptions &options)
 {
     State &st = *m_state;
     st.options = &options;
     st.total = source.isSequential() ? 0 : source.size();
-    const ArchiveWriter::Mark mark = out.mark();
+    PreparedBlock block;
     try {
-        st.storeCompressedOrPlain(source, out, rec);
+        st.prepare(source, block);
     } catch (...) {
-        st.spill.reset();
         // A compressor left mid-stream is started afresh for the next source.
         st.deflater.reset();
+        throw;
+    }
+    return block;
+}
+
+void BlockStore::write(PreparedBlock &block, QIODevice *source, ArchiveWriter &out, const BlockOptions &options,
+                       TZLBFileRec &rec)
+{
+    State &st = *m_state;
+    st.options = &options;
+    const ArchiveWriter::Mark mark = out.mark();
+    try {
+        st.write(block, source, out, rec);
+    } catch (...) {
         out.rollBack(mark);
         throw;
     }
+}
+
+void BlockStore::store(QIODevice &source, ArchiveWriter &out, const BlockOptions &options, TZLBFileRec &rec)
+{
+    PreparedBlock block = prepare(source, options);
+    write(block, &source, out, options, rec);
 }
 
 } // namespace archive

@@ -2,19 +2,24 @@
 // Storing one source as one entry block: compressed when that makes it strictly
 // shorter, the source bytes themselves otherwise.
 //
-// The source is read once while it is checksummed and compressed, so the checksum and
-// the compressed bytes always describe the same bytes even if the file changes under
-// us. When the block is stored plain the source is read a second time, and that read
-// must give the same length and checksum, or the entry is refused rather than stored
-// wrong. The compressed form waits in memory, or in a temporary file for a source above
-// 20 MiB, until its length is known.
+// A block is made in two steps. `prepare` reads the source once, checksums and
+// compresses it, and keeps what the block will be: the compressed form in memory, or in
+// a temporary file for a source above 20 MiB; or, when compression does not make it
+// shorter, the source bytes it read (a source up to 20 MiB is read into memory whole, so
+// it is never read twice). `write` appends the prepared block to the archive. Only a big
+// source stored plain is read a second time, and that read must give the same length and
+// checksum, or the entry is refused rather than stored wrong. `prepare` touches nothing
+// but the source, so it may run on a worker thread while `write` runs on the caller's.
 #include "archive/archivewriter.h"
 #include "archive/zlbrecords.h"
 
+#include <QFile>
 #include <QIODevice>
 
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace archive {
 
@@ -27,11 +32,47 @@ struct BlockOptions
     QString sourceName;                         // the source as the caller named it, for messages
     qint64 reserve = 0;                         // bytes that must still fit after the block
     std::function<QString()> createTempFile;    // a new empty file for the compressed form of a big source
+    // Called each time the compressor hands over a full 65,536-byte output buffer.
     std::function<void(qint64 consumed, qint64 total)> progress;
+    // Set by another thread to make `prepare` give up between two pieces of the source.
+    const std::atomic<bool> *cancelled = nullptr;
 };
 
-// One store serves every block of a change at one level: the compressor and the buffers
-// are made once and reused, which matters when a change adds thousands of small files.
+// Opens a source file for reading. Only a regular file is read: a FIFO or device could
+// block or never end. Throws platform::Error "Unable to open file (%s)".
+std::unique_ptr<QFile> openSource(const QString &name);
+
+// Thrown by `prepare` when BlockOptions::cancelled was set.
+struct PreparationCancelled
+{
+};
+
+class SpillFile;
+
+// What `prepare` made of one source; `write` turns it into the block.
+struct PreparedBlock
+{
+    PreparedBlock();
+    ~PreparedBlock();
+    PreparedBlock(PreparedBlock &&) noexcept;
+    PreparedBlock &operator=(PreparedBlock &&) noexcept;
+
+    qint64 size = 0;                    // source bytes read
+    quint32 crc = 0;                    // their CRC-32
+    bool compressed = false;            // the block is the compressed form
+    qint64 compressedSize = 0;          // its length
+    std::vector<char> bytes;            // the block, unless it waits in `spill` or must be copied again
+    std::unique_ptr<SpillFile> spill;   // the compressed form of a big source
+    bool copySource = false;            // stored plain without the bytes kept: `write` reads the source again
+    bool checkCopy = false;             // ... and that copy must match `size` and `crc`
+
+    // The memory the block holds while it waits for its turn.
+    qint64 memory() const { return static_cast<qint64>(bytes.capacity()); }
+};
+
+// One store serves every block of a change at one level on one thread: the compressor
+// and the buffers are made once and reused, which matters when a change adds thousands
+// of small files.
 class BlockStore
 {
 public:
@@ -40,11 +81,19 @@ public:
     BlockStore(const BlockStore &) = delete;
     BlockStore &operator=(const BlockStore &) = delete;
 
-    // Appends the block to `out` and sets `osize`, `csize`, `start`, `CRC`, `Status` and
-    // `CompressionLevel` of `rec`. Throws platform::Error: "Unable to open file (%s)" when
-    // the source cannot be read, LimitError when the entry or the archive would reach
-    // 2 GiB, or the changed-source message; nothing of the block stays in `out` then.
+    // Both steps at once. Appends the block to `out` and sets `osize`, `csize`, `start`,
+    // `CRC`, `Status` and `CompressionLevel` of `rec`. Throws platform::Error: "Unable to
+    // open file (%s)" when the source cannot be read, LimitError when the entry or the
+    // archive would reach 2 GiB, or the changed-source message; nothing of the block stays
+    // in `out` then.
     void store(QIODevice &source, ArchiveWriter &out, const BlockOptions &options, TZLBFileRec &rec);
+
+    // Reads, checksums and compresses the whole source from its first byte.
+    PreparedBlock prepare(QIODevice &source, const BlockOptions &options);
+    // Appends a prepared block; `source` is read again only when block.copySource is set
+    // (and may be null otherwise).
+    void write(PreparedBlock &block, QIODevice *source, ArchiveWriter &out, const BlockOptions &options,
+               TZLBFileRec &rec);
 
 private:
     struct State;

@@ -19,7 +19,7 @@ struct Inflater::State
     QIODevice *input = nullptr;
     qint64 left = 0;          // bytes of the region not read yet
     bool started = false;
-    bool seekFailed = false;
+    bool failed = false;
     bool ended = false;
     z_stream stream{};
     std::unique_ptr<Bytef[]> buffer;
@@ -33,7 +33,7 @@ Inflater::Inflater(QIODevice &input, qint64 start, qint64 length)
     m_state->left = std::max<qint64>(length, 0);
     m_state->bufferSize = std::min(m_state->left, InputPiece) + 1;
     m_state->buffer = std::make_unique_for_overwrite<Bytef[]>(static_cast<size_t>(m_state->bufferSize));
-    m_state->seekFailed = !input.seek(start);
+    m_state->failed = !input.seek(start);
     if (inflateInit2(&m_state->stream, 15) != Z_OK)
         throw platform::Error(QStringLiteral("The decompressor could not start"));
     m_state->started = true;
@@ -60,16 +60,22 @@ bool Inflater::refill()
     return true;
 }
 
+bool Inflater::failed() const
+{
+    return m_state->failed;
+}
+
 qint64 Inflater::read(char *out, qint64 size)
 {
     State &st = *m_state;
-    if (st.seekFailed)
-        return -1;
     z_stream &s = st.stream;
     qint64 produced = 0;
-    while (produced < size && !st.ended) {
-        if (s.avail_in == 0 && !refill())
-            return st.left == 0 ? produced : -1; // region used up, or the file ended early
+    while (produced < size && !st.ended && !st.failed) {
+        if (s.avail_in == 0 && !refill()) {
+            // The region used up ends the bytes; a file that ended early is a failure.
+            st.failed = st.left != 0;
+            break;
+        }
         const uInt room = static_cast<uInt>(std::min<qint64>(size - produced, std::numeric_limits<uInt>::max()));
         s.next_out = reinterpret_cast<Bytef *>(out + produced);
         s.avail_out = room;
@@ -78,7 +84,7 @@ qint64 Inflater::read(char *out, qint64 size)
         if (result == Z_STREAM_END)
             st.ended = true;
         else if (result != Z_OK && result != Z_BUF_ERROR)
-            return -1;
+            st.failed = true;
     }
     return produced;
 }

@@ -18,9 +18,12 @@ public:
     Inflater(const Inflater &) = delete;
     Inflater &operator=(const Inflater &) = delete;
 
-    // Produces up to `size` bytes. Returns the count: fewer than asked only when the
-    // stream ended or the region ran out; -1 for a damaged stream or a failed read.
+    // Produces up to `size` bytes and returns the count: fewer than asked when the stream
+    // ended, the region ran out, or failed() turned true. Bytes inflated before a damage
+    // was found are counted, so a caller can keep them.
     qint64 read(char *out, qint64 size);
+    // Whether the stream is damaged or a read failed.
+    bool failed() const;
 
 private:
     bool refill();

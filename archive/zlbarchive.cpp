@@ -181,10 +181,11 @@ void TZLBArchive::ExpandFolder(const QString &folder, QStringList &list)
         // A linked folder is left alone: following it could loop for ever.
         if (entry.isSymLink())
             continue;
-        // A folder expanded here is not queued as well, or the folder pass would expand
-        // it a second time and store its files twice.
+        // A sub-folder's files reach the list before this folder's own, so the entries
+        // lie deepest first. A folder expanded here is not queued as well, or the folder
+        // pass would expand it a second time and store its files twice.
         if (fRecursePaths)
-            ExpandFolder(name, collected);
+            ExpandFolder(name, list);
         else if (fSavePaths)
             collected.append(name);
     }

@@ -15,11 +15,14 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace archive {
 
 struct ArchiveIndex;
+struct BlockOptions;
+class BlockPipeline;
 
 // What the current progress report is about.
 enum TInternalFlags { ifOpening, ifExtracting, ifAdding, ifUpdating, ifWritingRegistry, ifClear };
@@ -49,6 +52,12 @@ public:
     void SetSavePaths(bool on) { fSavePaths = on; }
     bool RecursePaths() const { return fRecursePaths; }
     void SetRecursePaths(bool on) { fRecursePaths = on; }
+    // Threads that read and compress the sources of AddFiles and UpdateFiles side by side:
+    // below 1 (the default) one per online processor; 1 takes one source at a time on the
+    // caller's thread. The archive is byte for byte the same whatever the number, and
+    // every event still runs on the caller's thread, in the same order.
+    int Threads() const { return fThreads; }
+    void SetThreads(int threads) { fThreads = threads; }
 
     // Published events; none is called while the component is being destroyed.
     TReplaceFileEvent OnReplaceFile;
@@ -97,14 +106,17 @@ public:
     void RenameFileByName(const QString &Original, const QString &New);
 
     // A new, empty, uniquely named file in the user's temporary folder whose name
-    // begins with "ZLB".
+    // begins with "ZLB". With more than one thread it is also called on a worker thread
+    // (never by two at once) for the compressed form of a source above 20 MiB.
     virtual QString CreateTempFile();
     // Appends a folder's files (and, without recursion, its sub-folder names when
-    // folders are kept) to the list.
+    // folders are kept) to the list; with recursion a sub-folder's files come before
+    // those of the folder that holds it.
     virtual void ExpandFolder(const QString &folder, QStringList &list);
 
 private:
     class Rewrite;
+    class Output;
 
     void checkOpen() const;
     void checkIndex(int index) const;
@@ -118,8 +130,8 @@ private:
 
     // Extraction.
     quint32 ExtractEntry(int index, QIODevice &archiveFile, QIODevice &OutFile, const QString &outName);
-    void extractToFile(QIODevice *archiveFile, const QString &Destination, int index, bool createFolders,
-                       bool withPath, bool extractingAll);
+    void extractToFile(QIODevice *archiveFile, Output &output, const QString &Destination, int index,
+                       bool makeFolders, bool withPath, bool extractingAll);
     void extractToStream(QIODevice &OutFile, int index);
 
     // Changes.
@@ -127,10 +139,14 @@ private:
     void changeArchive(bool raiseEveryFailure, const std::function<void(Rewrite &)> &fill);
     void commitRewrite(Rewrite &rewrite);
     void copyDataArea(Rewrite &rewrite);
+    BlockOptions blockOptions(const Rewrite &rewrite, const QString &sourceName);
     void storeSource(Rewrite &rewrite, QIODevice &source, const QString &sourceName, TInternalFlags flag,
                      TZLBFileRec &rec);
-    void addSource(Rewrite &rewrite, const QString &key, QIODevice &source, const QString &sourceName);
+    void storeListed(Rewrite &rewrite, BlockPipeline *pipeline, qsizetype index, const QString &sourceName,
+                     TInternalFlags flag, TZLBFileRec &rec);
+    void appendRecord(Rewrite &rewrite, const QString &key, const TZLBFileRec &rec);
     void replaceEntry(Rewrite &rewrite, int index, QIODevice &source, const QString &sourceName);
+    std::unique_ptr<BlockPipeline> startPipeline(const QStringList &sources, std::vector<bool> wanted);
     void logError(const QString &message);
 
     bool fNewArchive = false;
@@ -144,6 +160,7 @@ private:
     bool fRecursePaths = false;
     bool fSavePaths = false;
     bool fCheckCRC = false;
+    int fThreads = 0;
     TInternalFlags fProgressFlag = ifClear;
     QString fProgressText;
     qint64 fProgressTotal = 0;

@@ -4,6 +4,7 @@
 
 #include "archive/archivewriter.h"
 #include "archive/blockcopier.h"
+#include "archive/blockpipeline.h"
 #include "archive/blockstore.h"
 #include "archive/entrynames.h"
 #include "archive/limiterror.h"
@@ -15,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -44,31 +46,52 @@ public:
 
 namespace {
 
-std::unique_ptr<QFile> openSourceFile(const QString &name)
-{
-    auto file = std::make_unique<QFile>(name);
-    // Only a regular file is read: a FIFO or device could block or never end.
-    if (!QFileInfo(name).isFile() || !file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw platform::Error(msg::unableToOpen(name));
-    return file;
-}
-
 // The folded keys of a file list, kept beside it: an item whose key cannot match has none.
 using ListKeys = std::vector<std::optional<QString>>;
 
-// Removes the first item whose key equals the entry's folded full name; whether one did.
-bool takeMatch(QStringList &list, ListKeys &keys, const QString &entry, QString *item = nullptr)
+// The first item whose key equals the entry's folded full name; -1 when none does.
+qsizetype findMatch(const ListKeys &keys, const QString &entry)
 {
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        if (keys[static_cast<size_t>(i)] != entry)
+    const auto found = std::find(keys.begin(), keys.end(), entry);
+    return found == keys.end() ? -1 : found - keys.begin();
+}
+
+void removeItem(QStringList &list, ListKeys &keys, qsizetype index)
+{
+    list.removeAt(index);
+    keys.erase(keys.begin() + index);
+}
+
+// The items the entries take, in entry order, as the update will match them: each entry
+// takes the first item left whose key matches.
+QStringList matchedItems(const std::vector<TZLBFileRec> &records, QStringList list, ListKeys keys)
+{
+    QStringList taken;
+    for (const TZLBFileRec &rec : records) {
+        const qsizetype match = findMatch(keys, names::foldCase(fullName(rec)));
+        if (match < 0)
             continue;
-        if (item)
-            *item = list.at(i);
-        list.removeAt(i);
-        keys.erase(keys.begin() + i);
-        return true;
+        taken << list.at(match);
+        removeItem(list, keys, match);
     }
-    return false;
+    return taken;
+}
+
+TZLBFileRec newRecord(const QString &key)
+{
+    TZLBFileRec rec;
+    setShortString(rec.name, names::filePart(key));
+    setShortString(rec.path, names::folderPart(key));
+    return rec;
+}
+
+// Removes the first item whose key equals the entry's folded full name; whether one did.
+bool takeMatch(QStringList &list, ListKeys &keys, const QString &entry)
+{
+    const qsizetype index = findMatch(keys, entry);
+    if (index >= 0)
+        removeItem(list, keys, index);
+    return index >= 0;
 }
 
 QFile &oldFile(std::optional<QFile> &old, const QString &archiveName)
@@ -140,10 +163,8 @@ void TZLBArchive::copyDataArea(Rewrite &rewrite)
         rewrite.writer.copyRange(*rewrite.old, 0, fArchiveDetails.ArchiveSize, fDataAreaCrc);
 }
 
-void TZLBArchive::storeSource(Rewrite &rewrite, QIODevice &source, const QString &sourceName, TInternalFlags flag,
-                              TZLBFileRec &rec)
+BlockOptions TZLBArchive::blockOptions(const Rewrite &rewrite, const QString &sourceName)
 {
-    startProgress(flag, msg::updating(sourceName), source.isSequential() ? 0 : source.size());
     BlockOptions options;
     options.sourceName = sourceName;
     // Room is kept for the registry with one more record, so it can never push the
@@ -151,15 +172,47 @@ void TZLBArchive::storeSource(Rewrite &rewrite, QIODevice &source, const QString
     options.reserve = registryReserve(static_cast<qint64>(rewrite.records.size()) + 1);
     options.createTempFile = [this] { return CreateTempFile(); };
     options.progress = [this](qint64 consumed, qint64 total) { reportUnit(consumed, total); };
-    rewrite.blocks.store(source, rewrite.writer, options, rec);
+    return options;
 }
 
-void TZLBArchive::addSource(Rewrite &rewrite, const QString &key, QIODevice &source, const QString &sourceName)
+void TZLBArchive::storeSource(Rewrite &rewrite, QIODevice &source, const QString &sourceName, TInternalFlags flag,
+                              TZLBFileRec &rec)
 {
-    TZLBFileRec rec;
-    setShortString(rec.name, names::filePart(key));
-    setShortString(rec.path, names::folderPart(key));
-    storeSource(rewrite, source, sourceName, ifAdding, rec);
+    startProgress(flag, msg::updating(sourceName), source.isSequential() ? 0 : source.size());
+    rewrite.blocks.store(source, rewrite.writer, blockOptions(rewrite, sourceName), rec);
+}
+
+std::unique_ptr<BlockPipeline> TZLBArchive::startPipeline(const QStringList &sources, std::vector<bool> wanted)
+{
+    const int threads = BlockPipeline::threadsFor(fThreads);
+    // One source gains nothing from workers; one thread is the plain path.
+    if (threads <= 1 || std::count(wanted.begin(), wanted.end(), true) < 2)
+        return nullptr;
+    return std::make_unique<BlockPipeline>(sources, std::move(wanted), fCompressionLevel, threads,
+                                           [this] { return CreateTempFile(); });
+}
+
+// Source `index` of a list: prepared by a worker when there is a pipeline, here otherwise.
+// Either way the events are the same and come in the same order, on this thread.
+void TZLBArchive::storeListed(Rewrite &rewrite, BlockPipeline *pipeline, qsizetype index, const QString &sourceName,
+                              TInternalFlags flag, TZLBFileRec &rec)
+{
+    if (!pipeline) {
+        const auto source = openSource(sourceName);
+        storeSource(rewrite, *source, sourceName, flag, rec);
+        return;
+    }
+    BlockPipeline::Prepared &prepared = pipeline->take(index);
+    startProgress(flag, msg::updating(sourceName), prepared.total);
+    for (const qint64 consumed : prepared.consumed)
+        reportUnit(consumed, prepared.total);
+    if (prepared.failure)
+        std::rethrow_exception(prepared.failure);
+    rewrite.blocks.write(prepared.block, prepared.source.get(), rewrite.writer, blockOptions(rewrite, sourceName), rec);
+}
+
+void TZLBArchive::appendRecord(Rewrite &rewrite, const QString &key, const TZLBFileRec &rec)
+{
     rewrite.records.push_back(rec);
     rewrite.lookup.add(key, static_cast<int>(rewrite.records.size()) - 1);
 }
@@ -185,8 +238,10 @@ void TZLBArchive::AddFile(const QString &Filename)
         throw platform::Error(msg::fileAlreadyExists());
     changeArchive(false, [&](Rewrite &rewrite) {
         copyDataArea(rewrite);
-        const auto source = openSourceFile(Filename);
-        addSource(rewrite, key, *source, Filename);
+        const auto source = openSource(Filename);
+        TZLBFileRec rec = newRecord(key);
+        storeSource(rewrite, *source, Filename, ifAdding, rec);
+        appendRecord(rewrite, key, rec);
     });
 }
 
@@ -200,7 +255,9 @@ void TZLBArchive::AddStream(const QString &Filename, QIODevice &InStream)
         throw platform::Error(msg::streamNotSeekable(Filename));
     changeArchive(false, [&](Rewrite &rewrite) {
         copyDataArea(rewrite);
-        addSource(rewrite, key, InStream, Filename);
+        TZLBFileRec rec = newRecord(key);
+        storeSource(rewrite, InStream, Filename, ifAdding, rec);
+        appendRecord(rewrite, key, rec);
     });
 }
 
@@ -221,19 +278,40 @@ void TZLBArchive::AddFiles(QStringList &FileList)
 {
     checkOpen();
     folderPass(FileList);
+    // The keys first: an item that cannot have one is never read.
+    std::vector<std::optional<QString>> keys;
+    std::vector<QString> keyErrors;
+    for (const QString &item : std::as_const(FileList)) {
+        try {
+            keys.emplace_back(sourceKey(item));
+            keyErrors.emplace_back();
+        } catch (const std::exception &e) {
+            keys.emplace_back();
+            keyErrors.push_back(platform::messageOf(e));
+        }
+    }
     changeArchive(false, [&](Rewrite &rewrite) {
         copyDataArea(rewrite);
-        while (!FileList.isEmpty()) {
+        std::vector<bool> wanted;
+        for (const auto &key : keys)
+            wanted.push_back(key.has_value());
+        const auto pipeline = startPipeline(FileList, std::move(wanted));
+        for (size_t index = 0; !FileList.isEmpty(); ++index) {
             const QString item = FileList.first();
             try {
-                const QString key = sourceKey(item);
+                if (!keys[index])
+                    throw platform::Error(keyErrors[index]);
+                const QString &key = *keys[index];
                 if (rewrite.lookup.find(key) >= 0)
                     logError(msg::alreadyInArchive(item));
-                const auto source = openSourceFile(item);
-                addSource(rewrite, key, *source, item);
+                TZLBFileRec rec = newRecord(key);
+                storeListed(rewrite, pipeline.get(), static_cast<qsizetype>(index), item, ifAdding, rec);
+                appendRecord(rewrite, key, rec);
             } catch (const std::exception &e) {
                 logError(platform::messageOf(e));
             }
+            if (pipeline)
+                pipeline->release(static_cast<qsizetype>(index));
             FileList.removeFirst();
         }
     });
@@ -245,7 +323,7 @@ void TZLBArchive::UpdateFile(const QString &FileName, int FileIndex)
     if (fLookup.find(sourceKey(FileName)) != FileIndex || FileIndex < 0)
         throw platform::Error(msg::fileNotInArchive());
     changeArchive(false, [&](Rewrite &rewrite) {
-        const auto source = openSourceFile(FileName);
+        const auto source = openSource(FileName);
         replaceEntry(rewrite, FileIndex, *source, FileName);
     });
 }
@@ -273,21 +351,29 @@ void TZLBArchive::UpdateFiles(QStringList &FileList)
     }
     changeArchive(false, [&](Rewrite &rewrite) {
         BlockCopier copier(oldFile(rewrite.old, fArchive), rewrite.writer);
+        const QStringList sources = matchedItems(rewrite.records, FileList, keys);
+        const auto pipeline = startPipeline(sources, std::vector<bool>(static_cast<size_t>(sources.size()), true));
+        qsizetype stored = 0;
         for (TZLBFileRec &rec : rewrite.records) {
-            QString item;
-            if (!takeMatch(FileList, keys, names::foldCase(fullName(rec)), &item)) {
+            const qsizetype match = findMatch(keys, names::foldCase(fullName(rec)));
+            if (match < 0) {
                 copier.queue(rec);
                 continue;
             }
             copier.flush();
+            const QString item = FileList.at(match);
             try {
-                const auto source = openSourceFile(item);
-                storeSource(rewrite, *source, item, ifUpdating, rec);
+                storeListed(rewrite, pipeline.get(), stored, item, ifUpdating, rec);
             } catch (const LimitError &) {
                 throw;
             } catch (const std::exception &) {
                 throw platform::Error(msg::unableToOpen(fArchive));
             }
+            if (pipeline)
+                pipeline->release(stored);
+            ++stored;
+            // Only a stored item leaves the list: one that failed stays with the caller.
+            removeItem(FileList, keys, match);
         }
         copier.flush();
     });

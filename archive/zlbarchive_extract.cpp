@@ -37,11 +37,12 @@ public:
             m_ok = rec.osize <= rec.csize && archiveFile.seek(rec.start);
     }
 
-    // The count produced: fewer than asked means the block gave out or is damaged.
+    // The count produced: fewer than asked means the block gave out or is damaged. The
+    // bytes produced before that are good and counted.
     qint64 read(char *out, qint64 size)
     {
         if (!m_ok)
-            return -1;
+            return 0;
         if (m_inflater)
             return m_inflater->read(out, size);
         qint64 total = 0;
@@ -53,6 +54,7 @@ public:
         }
         return total;
     }
+    bool failed() const { return !m_ok || (m_inflater && m_inflater->failed()); }
 
 private:
     QIODevice &m_file;
@@ -77,16 +79,42 @@ QString outputName(const QString &root, const QStringList &folders, const QStrin
     return path + u'/' + name;
 }
 
-void createFolders(const QString &root, const QStringList &folders)
-{
-    QString reason;
-    if (!QDir().mkpath(root))
-        throw platform::Error(msg::unableToCreateDestination());
-    if (!platform::makeConfinedFolders(root, folders, &reason))
-        throw platform::Error(msg::unableToCreateDestination() + QLatin1String(" (") + reason + u')');
-}
-
 } // namespace
+
+// Where one extraction writes: the destination, made once, and the folder below it that
+// the last entry went to, kept open for the next entries of the same folder.
+class TZLBArchive::Output
+{
+public:
+    explicit Output(const QString &Destination)
+        // An empty destination is the current folder, never the root of the file system.
+        : root(Destination.isEmpty() ? QStringLiteral(".") : Destination)
+        , tree(root)
+    {
+    }
+
+    void enter(const QStringList &folders, bool makeFolders)
+    {
+        if (makeFolders && !rootMade) {
+            if (!QDir().mkpath(root))
+                throw platform::Error(msg::unableToCreateDestination());
+            rootMade = true;
+        }
+        QString reason;
+        if (tree.enter(folders, makeFolders, &reason))
+            return;
+        // Without folders made, the destination is used as it is, and a missing one is
+        // the output file's failure.
+        throw platform::Error(makeFolders ? msg::unableToCreateDestination() + QLatin1String(" (") + reason + u')'
+                                          : msg::unableToCreate(reason));
+    }
+
+    const QString root;
+    platform::ConfinedTree tree;
+
+private:
+    bool rootMade = false;
+};
 
 quint32 TZLBArchive::ExtractEntry(int index, QIODevice &archiveFile, QIODevice &OutFile, const QString &outName)
 {
@@ -98,14 +126,16 @@ quint32 TZLBArchive::ExtractEntry(int index, QIODevice &archiveFile, QIODevice &
     qint64 done = 0;
     while (done < rec.osize) {
         const qint64 wanted = std::min<qint64>(Batch, rec.osize - done);
-        if (reader.read(buffer.get(), wanted) != wanted)
-            throw platform::Error(msg::fileCorrupt(index));
-        if (OutFile.write(buffer.get(), wanted) != wanted)
+        const qint64 got = reader.read(buffer.get(), wanted);
+        // What was inflated before a damage is written first: it stays on disk.
+        if (OutFile.write(buffer.get(), got) != got)
             throw platform::Error(msg::unableToWrite(outName + QLatin1String(": ") + OutFile.errorString()));
-        crc = crc32Update(crc, buffer.get(), wanted);
-        for (qint64 piece = 0; piece < wanted; piece += ReportPiece)
-            DoProgress(ifExtracting, done + std::min(wanted, piece + ReportPiece));
-        done += wanted;
+        crc = crc32Update(crc, buffer.get(), got);
+        for (qint64 piece = 0; piece < got; piece += ReportPiece)
+            DoProgress(ifExtracting, done + std::min(got, piece + ReportPiece));
+        done += got;
+        if (got != wanted || reader.failed())
+            throw platform::Error(msg::fileCorrupt(index));
     }
     return crc;
 }
@@ -117,9 +147,10 @@ void TZLBArchive::ExtractAll(const QString &Destination)
     for (size_t i = 0; i < fArchiveRegistry.size(); ++i)
         names::extractionPlace(fArchiveRegistry[i], fExtractWithPath, static_cast<int>(i));
     const auto archiveFile = openArchiveFile(fArchive);
+    Output output(Destination);
     try {
         for (size_t i = 0; i < fArchiveRegistry.size(); ++i)
-            extractToFile(archiveFile.get(), Destination, static_cast<int>(i), true, fExtractWithPath, true);
+            extractToFile(archiveFile.get(), output, Destination, static_cast<int>(i), true, fExtractWithPath, true);
     } catch (...) {
         DoProgress(ifClear, 0);
         throw;
@@ -131,7 +162,8 @@ void TZLBArchive::ExtractFileByIndex(const QString &Destination, int index)
 {
     checkOpen();
     checkIndex(index);
-    extractToFile(nullptr, Destination, index, fExtractWithPath, fExtractWithPath, false);
+    Output output(Destination);
+    extractToFile(nullptr, output, Destination, index, fExtractWithPath, fExtractWithPath, false);
     DoProgress(ifClear, 0);
 }
 
@@ -141,7 +173,8 @@ void TZLBArchive::ExtractFileByName(const QString &Destination, const QString &F
     const int index = fLookup.find(names::archiveForm(Filename));
     if (index < 0)
         throw platform::Error(msg::fileNotInArchive());
-    extractToFile(nullptr, Destination, index, true, fExtractWithPath, false);
+    Output output(Destination);
+    extractToFile(nullptr, output, Destination, index, true, fExtractWithPath, false);
     DoProgress(ifClear, 0);
 }
 
@@ -161,17 +194,14 @@ void TZLBArchive::ExtractStreamByName(QIODevice &OutFile, const QString &Filenam
     extractToStream(OutFile, index);
 }
 
-void TZLBArchive::extractToFile(QIODevice *archiveFile, const QString &Destination, int index, bool makeFolders,
-                                bool withPath, bool extractingAll)
+void TZLBArchive::extractToFile(QIODevice *archiveFile, Output &output, const QString &Destination, int index,
+                                bool makeFolders, bool withPath, bool extractingAll)
 {
     const TZLBFileRec &rec = fArchiveRegistry[static_cast<size_t>(index)];
     const names::ExtractionPlace place = names::extractionPlace(rec, withPath, index);
-    // An empty destination is the current folder, never the root of the file system.
-    const QString root = Destination.isEmpty() ? QStringLiteral(".") : Destination;
-    if (makeFolders)
-        createFolders(root, place.folders);
-    const QString target = outputName(root, place.folders, place.name);
-    if (OnReplaceFile && platform::confinedEntryExists(root, place.folders, place.name)) {
+    output.enter(place.folders, makeFolders);
+    const QString target = outputName(output.root, place.folders, place.name);
+    if (OnReplaceFile && output.tree.exists(place.name)) {
         bool replace = false;
         OnReplaceFile(target, replace);
         if (!replace)
@@ -179,7 +209,7 @@ void TZLBArchive::extractToFile(QIODevice *archiveFile, const QString &Destinati
     }
     QFile out;
     QString reason;
-    if (!platform::openConfinedFile(out, root, place.folders, place.name, &reason))
+    if (!output.tree.openFile(out, place.name, &reason))
         throw platform::Error(msg::unableToCreate(reason));
     std::unique_ptr<QFile> ownArchive;
     if (!archiveFile) {

@@ -3,28 +3,51 @@
 // come from untrusted data (an archive's entries).
 //
 // The root itself may be reached through symbolic links: the caller chose it. Below it,
-// every folder is opened without following links, so a link planted in the tree (say
-// "docs -> /etc") is refused rather than written through, and a file is created or
-// emptied without following a link either: an existing link at its name is replaced by
-// a new, regular file. Each folder name must be a single name (no "/", not "." or "..");
-// the caller has checked that.
+// no link is followed, so a link planted in the tree (say "docs -> /etc") is refused
+// rather than written through, and a file is created or emptied without following a link
+// either: an existing link at its name is replaced by a new, regular file. Each folder
+// name must be a single name (no "/", not "." or ".."); the caller has checked that.
+//
+// The tree keeps the folder it is in open, so the many files of one folder cost one open
+// each; a new folder is reached in one resolution below the root, and folders are made
+// only when they are missing.
 #include <QFile>
 #include <QString>
 #include <QStringList>
 
 namespace platform {
 
-// Creates every missing folder of the chain `folders` below `root`. False, with a text
-// naming the folder in *error, when one cannot be made or is not a real folder.
-[[nodiscard]] bool makeConfinedFolders(const QString &root, const QStringList &folders, QString *error);
+class ConfinedTree
+{
+public:
+    // Nothing is opened yet: the root may still be made by the caller.
+    explicit ConfinedTree(const QString &root);
+    ~ConfinedTree();
+    ConfinedTree(const ConfinedTree &) = delete;
+    ConfinedTree &operator=(const ConfinedTree &) = delete;
 
-// Whether anything (file, folder, link) named root/folders.../name exists; links are
-// not followed.
-bool confinedEntryExists(const QString &root, const QStringList &folders, const QString &name);
+    // Makes root/folders... the current folder, creating what is missing when `create`.
+    // False, with a text naming the folder in *error, when one cannot be reached or made
+    // or is not a real folder.
+    [[nodiscard]] bool enter(const QStringList &folders, bool create, QString *error);
 
-// Opens root/folders.../name for writing, created or emptied, as an unbuffered QFile.
-// The folders must exist. False with *error when it cannot be opened.
-[[nodiscard]] bool openConfinedFile(QFile &file, const QString &root, const QStringList &folders,
-                                    const QString &name, QString *error);
+    // Whether anything (file, folder, link) of that name is in the current folder; links
+    // are not followed.
+    bool exists(const QString &name) const;
+
+    // Opens `name` in the current folder for writing, created or emptied, as an
+    // unbuffered QFile. False with *error when it cannot be opened or is not a regular file.
+    [[nodiscard]] bool openFile(QFile &file, const QString &name, QString *error);
+
+private:
+    QString describe(qsizetype count) const;
+    int walk(const QStringList &folders, bool create, QString *error) const;
+
+    QString m_root;
+    int m_rootFd = -1;
+    QStringList m_folders;   // the current folder below the root
+    int m_folderFd = -1;     // open while it is not the root itself
+    bool m_entered = false;
+};
 
 } // namespace platform

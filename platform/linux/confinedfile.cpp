@@ -3,135 +3,148 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace platform {
 namespace {
-
-// An open folder descriptor that closes itself.
-class FolderHandle
-{
-public:
-    explicit FolderHandle(int fd = -1)
-        : m_fd(fd)
-    {
-    }
-    FolderHandle(const FolderHandle &) = delete;
-    FolderHandle &operator=(const FolderHandle &) = delete;
-    FolderHandle(FolderHandle &&other) noexcept
-        : m_fd(other.m_fd)
-    {
-        other.m_fd = -1;
-    }
-    FolderHandle &operator=(FolderHandle &&other) noexcept
-    {
-        std::swap(m_fd, other.m_fd);
-        return *this;
-    }
-    ~FolderHandle()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int fd() const { return m_fd; }
-    bool valid() const { return m_fd >= 0; }
-
-private:
-    int m_fd;
-};
 
 QString systemError(int code)
 {
     return QString::fromLocal8Bit(std::strerror(code));
 }
 
-QString describe(const QString &root, const QStringList &folders, qsizetype count)
+void closeFd(int &fd)
 {
-    QString path = root;
-    for (qsizetype i = 0; i < count; ++i)
-        path += QLatin1Char('/') + folders.at(i);
-    return path;
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
 }
 
-FolderHandle openSubFolder(int parent, const QByteArray &name)
+int openSubFolder(int parent, const QByteArray &name)
 {
-    return FolderHandle(::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    return ::openat(parent, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
 }
 
-// Walks (and with `create`, makes) the chain of folders below root without following
-// links below it; an invalid handle and *error when it cannot.
-FolderHandle walk(const QString &root, const QStringList &folders, bool create, QString *error)
+// The whole chain in one resolution that may neither leave the root nor pass a link;
+// -1 with errno (ENOSYS where the kernel lacks it).
+int openBeneath(int rootFd, const QStringList &folders)
 {
-    FolderHandle current(::open(QFile::encodeName(root).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!current.valid()) {
-        if (error)
-            *error = root + QLatin1String(": ") + systemError(errno);
-        return current;
-    }
-    for (qsizetype i = 0; i < folders.size(); ++i) {
-        const QByteArray name = QFile::encodeName(folders.at(i));
-        if (create && ::mkdirat(current.fd(), name.constData(), 0777) != 0 && errno != EEXIST) {
-            if (error)
-                *error = describe(root, folders, i + 1) + QLatin1String(": ") + systemError(errno);
-            return FolderHandle();
-        }
-        FolderHandle next = openSubFolder(current.fd(), name);
-        if (!next.valid()) {
-            const int code = errno;
-            if (error) {
-                *error = describe(root, folders, i + 1)
-                         + (code == ELOOP || code == ENOTDIR ? QLatin1String(" is a symbolic link or not a folder")
-                                                             : QLatin1String(": ") + systemError(code));
-            }
-            return next;
-        }
-        current = std::move(next);
-    }
-    return current;
+    const QByteArray relative = QFile::encodeName(folders.join(QLatin1Char('/')));
+    open_how how{};
+    how.flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+    how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS;
+    return static_cast<int>(::syscall(SYS_openat2, rootFd, relative.constData(), &how, sizeof how));
 }
 
 } // namespace
 
-bool makeConfinedFolders(const QString &root, const QStringList &folders, QString *error)
+ConfinedTree::ConfinedTree(const QString &root)
+    : m_root(root)
 {
-    return walk(root, folders, true, error).valid();
 }
 
-bool confinedEntryExists(const QString &root, const QStringList &folders, const QString &name)
+ConfinedTree::~ConfinedTree()
 {
-    const FolderHandle folder = walk(root, folders, false, nullptr);
-    struct stat info {};
-    return folder.valid() && ::fstatat(folder.fd(), QFile::encodeName(name).constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+    closeFd(m_folderFd);
+    closeFd(m_rootFd);
 }
 
-bool openConfinedFile(QFile &file, const QString &root, const QStringList &folders, const QString &name,
-                      QString *error)
+QString ConfinedTree::describe(qsizetype count) const
 {
-    const FolderHandle folder = walk(root, folders, false, error);
-    if (!folder.valid())
-        return false;
-    const QByteArray native = QFile::encodeName(name);
-    struct stat info {};
-    if (::fstatat(folder.fd(), native.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
-        // A link at the name is removed, never written through; a FIFO or device is
-        // refused, so nothing blocks on it or writes into it.
-        if (S_ISLNK(info.st_mode)) {
-            ::unlinkat(folder.fd(), native.constData(), 0);
-        } else if (!S_ISREG(info.st_mode)) {
+    QString path = m_root;
+    for (qsizetype i = 0; i < count; ++i)
+        path += QLatin1Char('/') + m_folders.at(i);
+    return path;
+}
+
+// Folder by folder from the root without following links, making (with `create`) each
+// that is missing: where the kernel has no single resolution, or when something on the
+// way is missing or wrong and must be made or named. The folder's descriptor, or -1.
+int ConfinedTree::walk(const QStringList &folders, bool create, QString *error) const
+{
+    int current = ::dup(m_rootFd);
+    for (qsizetype i = 0; i < folders.size() && current >= 0; ++i) {
+        const QByteArray name = QFile::encodeName(folders.at(i));
+        int next = openSubFolder(current, name);
+        if (next < 0 && errno == ENOENT && create) {
+            if (::mkdirat(current, name.constData(), 0777) == 0 || errno == EEXIST)
+                next = openSubFolder(current, name);
+        }
+        const int code = errno;
+        closeFd(current);
+        current = next;
+        if (current < 0 && error) {
+            QString where = m_root;
+            for (qsizetype j = 0; j <= i; ++j)
+                where += QLatin1Char('/') + folders.at(j);
+            *error = where + (code == ELOOP || code == ENOTDIR ? QLatin1String(" is a symbolic link or not a folder")
+                                                               : QLatin1String(": ") + systemError(code));
+        }
+    }
+    return current;
+}
+
+bool ConfinedTree::enter(const QStringList &folders, bool create, QString *error)
+{
+    if (m_entered && folders == m_folders)
+        return true;
+    m_entered = false;
+    closeFd(m_folderFd);
+    if (m_rootFd < 0) {
+        m_rootFd = ::open(QFile::encodeName(m_root).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (m_rootFd < 0) {
             if (error)
-                *error = describe(root, folders, folders.size()) + QLatin1Char('/') + name
-                         + QLatin1String(" is not a regular file");
+                *error = m_root + QLatin1String(": ") + systemError(errno);
             return false;
         }
     }
-    const int fd = ::openat(folder.fd(), native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        if (error)
-            *error = describe(root, folders, folders.size()) + QLatin1Char('/') + name + QLatin1String(": ")
-                     + systemError(errno);
-        return false;
+    if (!folders.isEmpty()) {
+        m_folderFd = openBeneath(m_rootFd, folders);
+        // Anything but success goes the long way, which makes what is missing and names
+        // what is wrong.
+        if (m_folderFd < 0)
+            m_folderFd = walk(folders, create, error);
+        if (m_folderFd < 0)
+            return false;
     }
+    m_folders = folders;
+    m_entered = true;
+    return true;
+}
+
+bool ConfinedTree::exists(const QString &name) const
+{
+    struct stat info {};
+    const int folder = m_folderFd >= 0 ? m_folderFd : m_rootFd;
+    return m_entered && ::fstatat(folder, QFile::encodeName(name).constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+bool ConfinedTree::openFile(QFile &file, const QString &name, QString *error)
+{
+    const int folder = m_folderFd >= 0 ? m_folderFd : m_rootFd;
+    const QByteArray native = QFile::encodeName(name);
+    const auto fail = [&](const QString &reason) {
+        if (error)
+            *error = describe(m_folders.size()) + QLatin1Char('/') + name + reason;
+        return false;
+    };
+    if (!m_entered)
+        return fail(QLatin1String(": no folder"));
+    struct stat info {};
+    if (::fstatat(folder, native.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+        // A link at the name is removed, never written through; a FIFO or device is
+        // refused, so nothing blocks on it or writes into it.
+        if (S_ISLNK(info.st_mode))
+            ::unlinkat(folder, native.constData(), 0);
+        else if (!S_ISREG(info.st_mode))
+            return fail(QLatin1String(" is not a regular file"));
+    }
+    const int fd = ::openat(folder, native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return fail(QLatin1String(": ") + systemError(errno));
     if (!file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         if (error)

@@ -206,6 +206,32 @@ TEST(ZlbChange, RecursingWithFoldersKeptTakesEachFileOnce)
     EXPECT_EQ(recorder.events.filter("error"), QStringList());
 }
 
+TEST(ZlbChange, RecursionStoresASubFoldersFilesBeforeTheFolderOwn)
+{
+    const QString folder = sources("deepfirst", {{"one.txt", "1"}, {"sub/two.txt", "2"}, {"sub/deeper/three.txt", "3"}});
+    QString base = folder;
+    base.replace('/', '\\');
+    const struct
+    {
+        bool savePaths;
+        QStringList names;
+    } cases[] = {
+        {false, {"three.txt", "two.txt", "one.txt"}},
+        {true, {base + "\\sub\\deeper\\three.txt", base + "\\sub\\two.txt", base + "\\one.txt"}},
+    };
+    for (const auto &c : cases) {
+        TZLBArchive zlb;
+        zlb.SetRecursePaths(true);
+        zlb.SetSavePaths(c.savePaths);
+        newArchive(zlb, "deepfirst-archive");
+        QStringList list{folder};
+        zlb.AddFiles(list);
+        EXPECT_EQ(entryNames(zlb), c.names) << c.savePaths;
+        for (int i = 0; i < zlb.FileCount(); ++i)
+            EXPECT_EQ(zlb.Files(i).start, i == 0 ? 0 : zlb.Files(i - 1).start + zlb.Files(i - 1).csize);
+    }
+}
+
 TEST(ZlbChange, FoldersAreDroppedWithoutRecursion)
 {
     const QString folder = sources("norecurse", {{"f.txt", "f"}, {"sub/g.txt", "g"}});
@@ -299,6 +325,7 @@ TEST(ZlbChange, UpdateFilesStopsWholeWhenAMatchedFileCannotBeRead)
     const QByteArray before = testenv::readFile(path);
     QStringList list{testenv::root() + "/nowhere/a.txt"};
     zlb.UpdateFiles(list);
+    EXPECT_EQ(list, QStringList{testenv::root() + "/nowhere/a.txt"}) << "an item leaves the list only once stored";
     EXPECT_EQ(testenv::readFile(path), before);
     EXPECT_EQ(recorder.events, QStringList{"error: Unable to open file (" + path + ")"});
     EXPECT_EQ(leftoverTempFiles(), QStringList());
@@ -373,24 +400,31 @@ TEST(ZlbChange, SourceChangingWhileReadIsNotStoredWrong)
     ASSERT_TRUE(zlb.OpenArchive(path));
     Recorder recorder(zlb);
     const QByteArray before = testenv::readFile(path);
-    // Incompressible, so it is stored plain and read a second time, which differs.
-    ChangingDevice changing(5000);
-    zlb.AddStream("changing.bin", changing);
+    // Above 20 MiB and incompressible: the block is the source read a second time, which
+    // differs, so the entry is refused.
+    ChangingDevice big(BlockOptions::SpillThreshold + 1);
+    zlb.AddStream("big.bin", big);
     EXPECT_EQ(testenv::readFile(path), before);
     EXPECT_EQ(zlb.FileCount(), 2);
-    EXPECT_EQ(recorder.events, QStringList{"error: changing.bin changed while it was read"});
+    EXPECT_EQ(recorder.events, QStringList{"error: big.bin changed while it was read"});
 
-    // One that grows while it is read is stored as read, checksum and all.
-    ChangingDevice growing(100, 900);
+    // A smaller one is read once, into memory, and stored as read, checksum and all;
+    // so is one that grows while it is read, at any level.
     zlb.SetCheckCRC(true);
+    ChangingDevice changing(5000);
+    zlb.AddStream("changing.bin", changing);
+    ChangingDevice growing(100, 900);
     zlb.AddStream("growing.bin", growing);
-    ASSERT_EQ(zlb.FileCount(), 2) << "read twice, it differed";
     zlb.SetCompressionLevel(fcNone);
     ChangingDevice grown(100, 900);
     zlb.AddStream("grown.bin", grown);
-    ASSERT_EQ(zlb.FileCount(), 3);
-    EXPECT_EQ(zlb.Files(2).osize, 1000);
-    EXPECT_EQ(extracted(zlb, 2).size(), 1000);
+    ASSERT_EQ(zlb.FileCount(), 5);
+    EXPECT_EQ(recorder.events.filter("error").size(), 1);
+    const qint32 sizes[] = {5000, 1000, 1000};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(zlb.Files(2 + i).osize, sizes[i]) << i;
+        EXPECT_EQ(extracted(zlb, 2 + i).size(), sizes[i]) << i;
+    }
 }
 
 TEST(ZlbChange, EntryOf2GiBIsRefusedBeforeAnythingIsWritten)

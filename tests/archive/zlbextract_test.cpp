@@ -282,4 +282,41 @@ TEST(ZlbExtract, FailedExtractionKeepsWhatWasWrittenAndClearsTheReport)
     EXPECT_EQ(filesBelow(out), QStringList{"a.txt"});
 }
 
+TEST(ZlbExtract, DamagedEntryKeepsEverythingInflatedBeforeTheDamage)
+{
+    // A 1,000,000-byte entry; the damage lies in the last bytes of its block: the
+    // stream's own checksum, or deflate data a little before it (which may inflate to
+    // wrong bytes instead, caught by the entry's checksum).
+    const QByteArray content = noise(500000, 5).toHex();
+    const struct
+    {
+        const char *what;
+        int fromEnd;
+    } cases[] = {{"stream checksum", 1}, {"deflate data", 200}};
+    for (const auto &c : cases) {
+        TZLBArchive writer;
+        const QString path = testenv::freshDir("damaged") + "/d.zlb";
+        writer.CreateArchive(path);
+        QBuffer source;
+        source.setData(content);
+        source.open(QIODevice::ReadOnly);
+        writer.AddStream("big.txt", source);
+        const TZLBFileRec rec = writer.Files(0);
+        ASSERT_EQ(rec.Status, fsCompressed);
+        writer.CloseArchive();
+        QByteArray file = testenv::readFile(path);
+        file[rec.start + rec.csize - c.fromEnd] = static_cast<char>(file[rec.start + rec.csize - c.fromEnd] ^ 0x55);
+        testenv::writeFile(path, withFixedCrc(file));
+
+        TZLBArchive zlb;
+        ASSERT_TRUE(zlb.OpenArchive(path));
+        zlb.SetCheckCRC(true);
+        const QString out = testenv::freshDir("damaged-out");
+        EXPECT_EQ(errorOf([&] { zlb.ExtractAll(out); }), "File (0) is corrupt") << c.what;
+        const QByteArray written = testenv::readFile(out + "/big.txt");
+        EXPECT_GE(written.size(), 999000) << c.what;
+        EXPECT_EQ(written.left(999000), content.left(999000)) << c.what;
+    }
+}
+
 } // namespace

@@ -1,6 +1,7 @@
 // Progress reports: kinds, texts and rounding.
 #include "archive_test_support.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace archive;
@@ -94,6 +95,35 @@ TEST(ZlbProgress, AddingReportsOnlyWhenTheCompressorFillsABuffer)
                 EXPECT_LE(percent, 100);
             }
         }
+    }
+}
+
+TEST(ZlbProgress, SourceStoredPlainReportsOnlyWhatTheCompressorTookIn)
+{
+    // Noise does not compress, so the block is the source itself; the copy that follows
+    // the compressor must not report again from 0.
+    const QByteArray content = noise(300000);
+    const qint64 fullBuffers = deflated(content, Z_DEFAULT_COMPRESSION).size() / 65536;
+    for (const bool update : {false, true}) {
+        const QString path = archiveWith("in.bin", update ? QByteArray("old") : QByteArray());
+        TZLBArchive zlb;
+        ASSERT_TRUE(zlb.OpenArchive(path));
+        Recorder recorder(zlb);
+        QBuffer buffer;
+        buffer.setData(content);
+        buffer.open(QIODevice::ReadOnly);
+        if (update)
+            zlb.UpdateStream("in.bin", buffer);
+        else
+            zlb.AddStream("again.bin", buffer);
+        ASSERT_EQ(zlb.Files(zlb.FileCount() - 1).Status, fsStored);
+        std::vector<int> percents;
+        for (const auto &[text, percent] : recorder.progress) {
+            if (text == "Updating " + QString(update ? "in.bin" : "again.bin"))
+                percents.push_back(percent);
+        }
+        EXPECT_EQ(static_cast<qint64>(percents.size()), fullBuffers) << update;
+        EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end())) << update;
     }
 }
 

@@ -81,6 +81,21 @@ TEST(ZlbTool, ChangesEntriesByName)
     EXPECT_EQ(tree(folder + "/out"), QStringList{"moved/e.txt="});
 }
 
+TEST(ZlbTool, ThreadCountChangesNothingInTheArchive)
+{
+    const QString folder = workFolder();
+    QByteArray first;
+    for (const char *threads : {"1", "2", "8"}) {
+        const QString name = QString("docs-%1.zlb").arg(threads);
+        const ToolRun add = zlb({"a", name, "somefolder", "-r", "-p", "-j", threads}, folder);
+        ASSERT_EQ(add.code, 0) << add.err.toStdString();
+        const QByteArray bytes = testenv::readFile(folder + "/" + name);
+        if (first.isEmpty())
+            first = bytes;
+        EXPECT_TRUE(bytes == first) << threads << " threads";
+    }
+}
+
 TEST(ZlbTool, CraftedArchiveLeadingOutsideIsRefused)
 {
     const QString folder = testenv::freshDir("crafted");
@@ -104,6 +119,8 @@ TEST(ZlbTool, FailuresAndUsageErrorsHaveTheirExitStatus)
         {{"q", "a.zlb"}, 2, "unknown command q"},
         {{"a", "a.zlb", "-z", "x"}, 2, "unknown option -z"},
         {{"a", "a.zlb"}, 2, "nothing to add"},
+        {{"a", "a.zlb", "x", "-j", "0"}, 2, "-j needs a number of threads"},
+        {{"a", "a.zlb", "x", "-j"}, 2, "-j needs a number of threads"},
         {{"l", "none.zlb"}, 1, "Archive file not found"},
         {{"a", "new.zlb", "missing.txt"}, 1, "missing.txt: no such file or folder"},
         {{"t", sample("archive_reading", "wrong_entry_crc.zlb")}, 1, "File (0) failed CRC check"},

@@ -66,6 +66,7 @@ Session::Session(const Options &options)
     m_archive.SetSavePaths(options.keepFolders);
     m_archive.SetExtractWithPath(options.keepFolders);
     m_archive.SetCheckCRC(options.check);
+    m_archive.SetThreads(options.threads);
     m_archive.OnProgress = [this](const QString &text, int percent) {
         bar().show(text, percent, m_archive.ArchiveName());
     };

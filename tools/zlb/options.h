@@ -16,6 +16,7 @@ struct Options
     bool recurse = false;      // -r
     bool keepFolders = false;  // -p
     bool check = false;        // --check
+    int threads = 0;           // -j N; 0: one per online processor
     QString destination = QStringLiteral("."); // -C DIR
 };
 

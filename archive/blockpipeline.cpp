@@ -1,0 +1,141 @@
+#include "archive/blockpipeline.h"
+
+#include <algorithm>
+
+namespace archive {
+
+BlockPipeline::BlockPipeline(const QStringList &sources, std::vector<bool> wanted, TFileCompressionLevel level,
+                             int threads, std::function<QString()> createTempFile)
+    : m_sources(sources)
+    , m_wanted(std::move(wanted))
+    , m_level(level)
+    , m_createTempFile(std::move(createTempFile))
+    , m_slots(static_cast<size_t>(sources.size()))
+{
+    try {
+        for (int i = 0; i < threads; ++i)
+            m_workers.emplace_back([this] { work(); });
+    } catch (...) {
+        stop();
+        throw;
+    }
+}
+
+BlockPipeline::~BlockPipeline()
+{
+    stop();
+}
+
+void BlockPipeline::stop()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_cancelled = true;
+    m_changed.notify_all();
+    for (std::thread &worker : m_workers) {
+        if (worker.joinable())
+            worker.join();
+    }
+}
+
+int BlockPipeline::threadsFor(int requested)
+{
+    if (requested >= 1)
+        return requested;
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+BlockPipeline::Prepared &BlockPipeline::take(qsizetype index)
+{
+    std::unique_lock lock(m_mutex);
+    Slot &slot = m_slots[static_cast<size_t>(index)];
+    m_changed.wait(lock, [&] { return slot.ready; });
+    return slot.prepared;
+}
+
+void BlockPipeline::release(qsizetype index)
+{
+    Prepared done;
+    {
+        const std::lock_guard lock(m_mutex);
+        Slot &slot = m_slots[static_cast<size_t>(index)];
+        m_memory -= slot.memory;
+        slot.memory = 0;
+        done = std::move(slot.prepared);
+        m_released = index + 1;
+    }
+    m_changed.notify_all();
+    // `done` goes here, outside the lock: closing files and deleting a temporary one.
+}
+
+void BlockPipeline::work()
+{
+    BlockStore blocks(m_level);
+    std::unique_lock lock(m_mutex);
+    const qsizetype count = m_sources.size();
+    for (;;) {
+        m_changed.wait(lock, [&] { return m_stopping || m_next >= count || m_next < m_released + MaxAhead; });
+        if (m_stopping || m_next >= count)
+            return;
+        const qsizetype index = m_next++;
+        if (m_wanted[static_cast<size_t>(index)])
+            prepareOne(blocks, index, lock);
+        m_slots[static_cast<size_t>(index)].ready = true;
+        m_changed.notify_all();
+    }
+}
+
+qint64 BlockPipeline::admissionCost(const QFile &source) const
+{
+    const qint64 size = source.size();
+    // A big source keeps its compressed form in a temporary file.
+    if (size > BlockOptions::SpillThreshold)
+        return 0;
+    // A small one holds its bytes and its compressed form until one is chosen.
+    return m_level == fcNone ? size : 2 * size;
+}
+
+// Entered and left with the lock held; runs the work itself without it.
+void BlockPipeline::prepareOne(BlockStore &blocks, qsizetype index, std::unique_lock<std::mutex> &lock)
+{
+    Slot &slot = m_slots[static_cast<size_t>(index)];
+    Prepared &prepared = slot.prepared;
+    const QString name = m_sources.at(index);
+    lock.unlock();
+    try {
+        std::unique_ptr<QFile> source = openSource(name);
+        const qint64 cost = admissionCost(*source);
+        lock.lock();
+        m_changed.wait(lock, [&] { return m_stopping || index == m_released || m_memory + cost <= MemoryBudget; });
+        if (m_stopping)
+            return;
+        m_memory += cost;
+        slot.memory = cost;
+        lock.unlock();
+
+        BlockOptions options;
+        options.sourceName = name;
+        options.cancelled = &m_cancelled;
+        options.createTempFile = [this] {
+            const std::lock_guard tempLock(m_tempFileMutex);
+            return m_createTempFile();
+        };
+        options.progress = [&prepared](qint64 consumed, qint64) { prepared.consumed.push_back(consumed); };
+        prepared.total = source->size();
+        prepared.block = blocks.prepare(*source, options);
+        if (prepared.block.copySource)
+            prepared.source = std::move(source);
+        const qint64 held = prepared.block.memory();
+        lock.lock();
+        m_memory += held - slot.memory;
+        slot.memory = held;
+    } catch (...) {
+        prepared.failure = std::current_exception();
+        if (!lock.owns_lock())
+            lock.lock();
+    }
+}
+
+} // namespace archive

@@ -1,0 +1,92 @@
+#pragma once
+// Prepares the blocks of a list of source files on worker threads while the caller's
+// thread writes them into the archive in list order.
+//
+// Workers take the sources in list order and run BlockStore::prepare on each: reading,
+// checksum and compression. The caller takes the prepared blocks back in the same order
+// and writes them, so the archive is the same whatever the number of threads and the
+// timing; the progress a worker's compressor reported is kept with the block and told
+// again on the caller's thread, before the block is written.
+//
+// Memory stays bounded whatever the sources: a worker starts a source only while fewer
+// than MaxAhead sources lie between it and the one the caller waits for, and only while
+// the blocks in memory stay within MemoryBudget. The source the caller waits for always
+// starts, so no source is too large to pass; a source above 20 MiB goes through its own
+// temporary file and takes almost nothing of the budget.
+#include "archive/blockstore.h"
+
+#include <QFile>
+#include <QStringList>
+
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace archive {
+
+class BlockPipeline
+{
+public:
+    static constexpr qsizetype MaxAhead = 32;
+    static constexpr qint64 MemoryBudget = qint64(32) << 20;
+
+    struct Prepared
+    {
+        std::unique_ptr<QFile> source;   // kept open only when the block copies it again
+        PreparedBlock block;
+        qint64 total = 0;                // the source's length when opened: 100 % of its progress
+        std::vector<qint64> consumed;    // where the compressor reported progress
+        std::exception_ptr failure;      // why the source could not be prepared
+    };
+
+    // Starts `threads` workers over `sources`; a source whose `wanted` is false is not read.
+    // `createTempFile` is called on a worker, never by two at once.
+    BlockPipeline(const QStringList &sources, std::vector<bool> wanted, TFileCompressionLevel level, int threads,
+                  std::function<QString()> createTempFile);
+    // Stops the workers, waits for them and deletes every temporary file they made.
+    ~BlockPipeline();
+    BlockPipeline(const BlockPipeline &) = delete;
+    BlockPipeline &operator=(const BlockPipeline &) = delete;
+
+    // Waits until source `index` is prepared. The caller takes the wanted sources in
+    // list order and releases each (wanted or not) when done with it.
+    Prepared &take(qsizetype index);
+    void release(qsizetype index);
+
+    // The number of threads that serves when the caller asks for `requested` (below 1:
+    // one per online processor).
+    static int threadsFor(int requested);
+
+private:
+    struct Slot
+    {
+        Prepared prepared;
+        qint64 memory = 0;   // what it counts against the budget
+        bool ready = false;
+    };
+
+    void stop();
+    void work();
+    void prepareOne(BlockStore &blocks, qsizetype index, std::unique_lock<std::mutex> &lock);
+    qint64 admissionCost(const QFile &source) const;
+
+    QStringList m_sources;
+    std::vector<bool> m_wanted;
+    TFileCompressionLevel m_level;
+    std::function<QString()> m_createTempFile;
+    std::mutex m_tempFileMutex;
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<Slot> m_slots;
+    qsizetype m_next = 0;        // the next source a worker takes
+    qsizetype m_released = 0;    // sources the caller is done with
+    qint64 m_memory = 0;         // held by the sources in memory
+    bool m_stopping = false;
+    std::atomic<bool> m_cancelled{false};
+    std::vector<std::thread> m_workers;
+};
+
+} // namespace archive
