@@ -8,15 +8,28 @@
 #include "platform/machine_name.h"
 #include "platform/service_readiness.h"
 #include "platform/termination_signals.h"
+#include "platform/codepage.h"
 #include "platform/error.h"
+#include "platform/program_options.h"
 
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
-const QString Version = QStringLiteral(VARDO_SERVICE_VERSION);
+const QString Version = platform::programVersion();
+
+const QString Usage = QStringLiteral(
+    "usage: vardo-service\n"
+    "Serves the Vardo administration console: reads its settings from the machine-wide\n"
+    "store ($TELLVARA_ROOT/etc/tellvara/registry), answers the console's HTTP probe on the\n"
+    "stored port and logs to $TELLVARA_ROOT/var/log/tellvara/. Started by systemd as\n"
+    "tellvaravardo.service, or by the local supervisor (vardoctl service start); stops\n"
+    "cleanly on SIGTERM.\n"
+    "  --help     this text\n"
+    "  --version  the version\n");
 
 void logSettings(service::ServiceLog &log, const service::ServiceConfig &config)
 {
@@ -69,10 +82,15 @@ int serve(QCoreApplication &app)
 
 int main(int argc, char **argv)
 {
+    if (const std::optional<int> answered = platform::answerHelpOrVersion(argc, argv, QStringLiteral("vardo-service"), Usage))
+        return *answered;
+    if (argc > 1)
+        return platform::usageError(Usage, QStringLiteral("vardo-service: unknown argument %1").arg(QString::fromLocal8Bit(argv[1])));
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vardo-service"));
     QCoreApplication::setApplicationVersion(Version);
     try {
+        platform::checkAnsiCodePage();
         return serve(app);
     } catch (const std::exception &e) {
         std::fprintf(stderr, "vardo-service: %s\n", qPrintable(platform::messageOf(e)));

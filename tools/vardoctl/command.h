@@ -1,6 +1,8 @@
 #pragma once
 // A vardoctl command: "vardoctl NAME ARGS...". Exit codes: 0 success, 1 the operation
 // failed (message on stderr), 2 usage error (short usage on stderr).
+#include "platform/program_options.h"
+
 #include <QStringList>
 #include <QTextStream>
 
@@ -8,7 +10,7 @@ namespace vardoctl {
 
 inline constexpr int ExitOk = 0;
 inline constexpr int ExitFailed = 1;
-inline constexpr int ExitUsage = 2;
+inline constexpr int ExitUsage = platform::ExitUsage;
 
 struct Command
 {

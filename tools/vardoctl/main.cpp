@@ -4,9 +4,12 @@
 #include <QCoreApplication>
 
 #include <exception>
+#include <optional>
 #include <vector>
 
+#include "platform/codepage.h"
 #include "platform/error.h"
+#include "platform/program_options.h"
 
 namespace vardoctl {
 namespace {
@@ -17,13 +20,18 @@ std::vector<Command> &commands()
     return list;
 }
 
+QString usageText()
+{
+    QString text = QStringLiteral("usage:\n");
+    for (const Command &c : commands())
+        text += c.usage + u'\n';
+    return text;
+}
+
 int printUsage()
 {
-    err() << "usage:\n";
-    for (const Command &c : commands())
-        err() << c.usage << "\n";
     err().flush();
-    return ExitUsage;
+    return platform::usageError(usageText());
 }
 
 } // namespace
@@ -64,6 +72,7 @@ int run(const QStringList &args)
     for (const Command &c : commands()) {
         if (c.name == args.first()) {
             try {
+                platform::checkAnsiCodePage();
                 return c.run(args.mid(1));
             } catch (const std::exception &e) {
                 err() << platform::messageOf(e) << "\n";
@@ -78,6 +87,8 @@ int run(const QStringList &args)
 
 int main(int argc, char **argv)
 {
+    if (const std::optional<int> answered = platform::answerHelpOrVersion(argc, argv, QStringLiteral("vardoctl"), vardoctl::usageText()))
+        return *answered;
     QCoreApplication app(argc, argv);
     const int code = vardoctl::run(app.arguments().mid(1));
     vardoctl::out().flush();

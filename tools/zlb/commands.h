@@ -9,7 +9,6 @@ namespace zlbtool {
 
 inline constexpr int ExitOk = 0;
 inline constexpr int ExitFailed = 1;
-inline constexpr int ExitUsage = 2;
 
 // A component set up for the tool: progress to the bar, logged errors to stderr.
 class Session

@@ -3,12 +3,14 @@
 #include "commands.h"
 #include "options.h"
 
+#include "platform/codepage.h"
 #include "platform/error.h"
+#include "platform/program_options.h"
 
 #include <QCoreApplication>
 
-#include <cstdio>
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -28,15 +30,14 @@ int run(const QStringList &args)
             throw zlbtool::UsageError{QStringLiteral("unknown command %1").arg(options.command)};
         Session session(options);
         try {
+            platform::checkAnsiCodePage(); // entry names are in that code page
             return command->second(session);
         } catch (const std::exception &e) {
             session.fail(platform::messageOf(e));
             return zlbtool::ExitFailed;
         }
     } catch (const zlbtool::UsageError &e) {
-        std::fprintf(stderr, "zlb: %s\n%s", e.message.toLocal8Bit().constData(),
-                     zlbtool::usage().toLocal8Bit().constData());
-        return zlbtool::ExitUsage;
+        return platform::usageError(zlbtool::usage(), QStringLiteral("zlb: ") + e.message);
     }
 }
 
@@ -44,6 +45,8 @@ int run(const QStringList &args)
 
 int main(int argc, char **argv)
 {
+    if (const std::optional<int> answered = platform::answerHelpOrVersion(argc, argv, QStringLiteral("zlb"), zlbtool::usage()))
+        return *answered;
     QCoreApplication app(argc, argv);
     return run(app.arguments().mid(1));
 }

@@ -1,0 +1,120 @@
+// Every program answers --help and --version and refuses a wrong command line with the
+// usage, as the built programs do when a user types them.
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <cctype>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct ProgramCase
+{
+    const char *program;
+    QStringList wrongArguments; // a command line the program must refuse as a usage error
+};
+
+void PrintTo(const ProgramCase &c, std::ostream *os)
+{
+    *os << c.program << ' ' << c.wrongArguments.join(u' ').toStdString();
+}
+
+struct ProgramRun
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+// Without a display and without Qt's platform choice: --help and --version must not need one.
+ProgramRun run(const QString &program, const QStringList &args)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(testenv::binDir() + u'/' + program, args);
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished();
+        return {};
+    }
+    if (process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+class ProgramOptions : public testing::TestWithParam<ProgramCase>
+{
+};
+
+TEST_P(ProgramOptions, HelpPrintsTheUsageOnStandardOutput)
+{
+    const ProgramRun help = run(GetParam().program, {"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(help.out.contains(QStringLiteral("usage")));
+    EXPECT_TRUE(help.out.contains(QLatin1String(GetParam().program)));
+    EXPECT_EQ(help.err, QString());
+}
+
+TEST_P(ProgramOptions, VersionPrintsTheProjectVersion)
+{
+    const ProgramRun version = run(GetParam().program, {"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, QStringLiteral("%1 %2\n").arg(QLatin1String(GetParam().program), QStringLiteral(VARDO_PROJECT_VERSION)));
+    EXPECT_EQ(version.err, QString());
+}
+
+TEST_P(ProgramOptions, AWrongCommandLineExitsTwoWithTheUsageOnStandardError)
+{
+    const ProgramRun wrong = run(GetParam().program, GetParam().wrongArguments);
+    EXPECT_EQ(wrong.code, 2);
+    EXPECT_TRUE(wrong.err.contains(QStringLiteral("usage")));
+    EXPECT_EQ(wrong.out, QString());
+}
+
+const ProgramCase AllCases[] = {
+    {"vardo-admin", {"--no-such-option"}},
+    {"vardo-admin", {"--screenshot"}},
+    {"vardoctl", {}},
+    {"vardoctl", {"no-such-command"}},
+    {"zlb", {"--no-such-option"}},
+    {"zlb", {"l"}},
+    {"vardo-service", {"--no-such-option"}},
+    {"vardo-datalink", {"--no-such-option"}},
+};
+
+// The cases of the programs this build made.
+std::vector<ProgramCase> builtCases()
+{
+    const QStringList built = QStringLiteral(VARDO_BUILT_PROGRAMS).split(u',');
+    std::vector<ProgramCase> cases;
+    for (const ProgramCase &c : AllCases) {
+        if (built.contains(QLatin1String(c.program)))
+            cases.push_back(c);
+    }
+    return cases;
+}
+
+std::string caseName(const testing::TestParamInfo<ProgramCase> &info)
+{
+    std::string name = std::to_string(info.index) + "_" + info.param.program;
+    for (char &c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    }
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, ProgramOptions, testing::ValuesIn(builtCases()), caseName);
+
+} // namespace
