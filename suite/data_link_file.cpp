@@ -1,8 +1,10 @@
 #include "suite/data_link_file.h"
 
 #include "platform/error.h"
+#include "platform/filereplace.h"
 
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
 
 namespace suite {
 namespace {
@@ -34,9 +36,17 @@ void WriteDataLinkFile(const QString &path, const QString &connectionString)
     const QString text = QStringLiteral("[oledb]\r\n"
                                         "; Everything after this line is an OLE DB initstring\r\n")
         + connectionString + QStringLiteral("\r\n");
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(utf16LeWithMark(text)) < 0 || !file.commit())
-        throw platform::Error(QStringLiteral("Cannot write the data-link file %1: %2").arg(path, file.errorString()));
+    // Written beside the target, so the replacement is a rename on the same file system;
+    // the hidden name never matches "*.udl" while it exists.
+    const QFileInfo target(path);
+    QTemporaryFile replacement(target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
+    QString error;
+    if (!replacement.open() || replacement.write(utf16LeWithMark(text)) < 0 || !replacement.flush())
+        error = replacement.errorString();
+    else if (platform::replaceFile(replacement.fileName(), path, &error))
+        replacement.setAutoRemove(false); // renamed into place
+    if (!error.isEmpty())
+        throw platform::Error(QStringLiteral("Cannot write the data-link file %1: %2").arg(path, error));
 }
 
 } // namespace suite
