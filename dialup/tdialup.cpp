@@ -2,7 +2,7 @@
 
 #include "dialup/perf_data_walker.h"
 #include "dialup/ras_binding.h"
-#include "platform/codepage.h"
+#include "platform/ras_text.h"
 #include "platform/performance_data.h"
 
 #include <QCoreApplication>
@@ -31,22 +31,6 @@ constexpr std::size_t ErrorTextBuffer = 100;
 // the same mutex, never leaves a notifier writing into freed memory.
 std::mutex DialingMutex;
 TDialUp *DialingComponent = nullptr;
-
-// Text handed to RAS: the ANSI code page, at most size - 1 bytes and a zero.
-void toField(char *field, std::size_t size, const QString &text)
-{
-    const QByteArray bytes = platform::toAnsi(text);
-    const std::size_t length = std::min<std::size_t>(std::size_t(bytes.size()), size - 1);
-    std::memcpy(field, bytes.constData(), length);
-    field[length] = 0;
-}
-
-// Text read from RAS, up to the first zero and never past the field.
-QString fromField(const char *field, std::size_t size)
-{
-    const char *end = static_cast<const char *>(std::memchr(field, 0, size));
-    return platform::fromAnsi(field, end ? end - field : qsizetype(size));
-}
 
 // Passwords do not stay in memory longer than the call needs them.
 void wipe(DialParamsA &params)

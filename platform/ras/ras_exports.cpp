@@ -1,6 +1,6 @@
 // The exported RAS functions: record checks, ANSI text, handles; the work is the back
 // end's. Every entry point answers with a result code and never lets an exception out.
-#include "platform/codepage.h"
+#include "platform/ras_text.h"
 #include "platform/ras/ras_backend.h"
 #include "platform/ras/ras_connections.h"
 #include "platform/ras/ras_errors.h"
@@ -14,22 +14,6 @@
 using namespace platform::ras;
 
 namespace {
-
-// Text up to the first zero, never past the field.
-QString fromField(const char *field, std::size_t size)
-{
-    const char *end = static_cast<const char *>(std::memchr(field, 0, size));
-    return platform::fromAnsi(field, end ? end - field : qsizetype(size));
-}
-
-// At most size - 1 bytes and a zero.
-void toField(char *field, std::size_t size, const QString &text)
-{
-    const QByteArray bytes = platform::toAnsi(text);
-    const std::size_t length = std::min<std::size_t>(std::size_t(bytes.size()), size - 1);
-    std::memcpy(field, bytes.constData(), length);
-    field[length] = 0;
-}
 
 QString fromText(const char *text)
 {

@@ -5,10 +5,11 @@
 
 #include "platform/ras_simulated_phonebook.h"
 
+#include "process_events.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QThread>
 
 #include <future>
@@ -18,15 +19,6 @@ using namespace dialup;
 using namespace platform::ras;
 
 namespace {
-
-template<typename Done>
-bool processEventsUntil(Done done, int ms = 20000)
-{
-    const QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 // Dials a connection that connects at once, so the component is the one receiving
 // notifications; returns when the dial's own notifications have all been delivered.

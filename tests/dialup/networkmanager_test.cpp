@@ -7,6 +7,8 @@
 
 #include "tests/platform/private_bus.h"
 
+#include "process_events.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -236,9 +238,7 @@ TEST(NetworkManagerBackend, AsynchronousDialReportsTheStatesUpToConnected)
         states << state;
     };
     ASSERT_EQ(dialUp.Dial(), 0);
-    const QDeadlineTimer deadline(10000);
-    while (!(!states.isEmpty() && states.last() == int(Connected)) && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    processEventsUntil([&] { return !states.isEmpty() && states.last() == int(Connected); });
     EXPECT_EQ(states, (QList<int>{0, 1, 2, 3, 4, 5, 14, 18, 8192}));
     dialUp.HangUp();
 }
@@ -265,9 +265,7 @@ TEST(NetworkManagerBackend, StatesFollowTheDeviceAsItMoves)
         }
     };
     ASSERT_EQ(dialUp.Dial(), 0);
-    const QDeadlineTimer deadline(10000);
-    while (!(!states.isEmpty() && states.last() == int(Connected)) && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    processEventsUntil([&] { return !states.isEmpty() && states.last() == int(Connected); });
     EXPECT_EQ(states, (QList<int>{0, 1, 2, 3, 4, 5, 14, 18, 8192}));
     dialUp.HangUp();
 }

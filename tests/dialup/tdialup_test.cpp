@@ -5,10 +5,11 @@
 
 #include "platform/ras_simulated_phonebook.h"
 
+#include "process_events.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QThread>
 
 #include <memory>
@@ -35,17 +36,6 @@ SimulatedEntry entry(const QString &name, QList<Dword> states = {OpeningPort, Po
     e.stepDelayMs = stepDelayMs;
     e.userName = QStringLiteral("kalle");
     return e;
-}
-
-template<typename Done>
-bool processEventsUntil(Done done, int ms = 10000)
-{
-    const QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-    return done();
 }
 
 class DialUpTest : public ::testing::Test

@@ -1,7 +1,7 @@
 // A stand-in second RAS library: its functions under the names as asked.
+#include "unload_mark.h"
+
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 #define STANDIN_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -22,7 +22,5 @@ STANDIN_EXPORT std::uint32_t RasDeleteEntry(const char *, const char *)
 
 __attribute__((destructor)) static void markUnloaded()
 {
-    if (const char *mark = std::getenv("DIALUP_STANDIN_FALLBACK_UNLOADED"))
-        if (FILE *f = std::fopen(mark, "w"))
-            std::fclose(f);
+    leaveUnloadMark("DIALUP_STANDIN_FALLBACK_UNLOADED");
 }
