@@ -52,14 +52,18 @@ std::uint32_t ServiceControl::ServiceGetStatus(const QString &sMachine, const QS
 bool ServiceControl::ServiceStart(const QString &sMachine, const QString &sService)
 {
     ServiceStatus last;
+    m_refusedForRights = false;
     const auto manager = m_manager.connect(sMachine);
     if (!manager)
         return false;
     const platform::OpenedService opened =
         manager->openService(sService, platform::StartRight | platform::QueryStatusRight);
+    m_refusedForRights = opened.result == ServiceResult::AccessDenied;
     if (!opened.service)
         return false;
-    if (opened.service->start() == ServiceResult::Ok) {
+    const ServiceResult started = opened.service->start();
+    m_refusedForRights = started == ServiceResult::AccessDenied;
+    if (started == ServiceResult::Ok) {
         if (const std::optional<ServiceStatus> status = opened.service->queryStatus())
             last = waitFor(*opened.service, *status, platform::ServiceRunning);
     }
@@ -69,14 +73,17 @@ bool ServiceControl::ServiceStart(const QString &sMachine, const QString &sServi
 bool ServiceControl::ServiceStop(const QString &sMachine, const QString &sService)
 {
     ServiceStatus last;
+    m_refusedForRights = false;
     const auto manager = m_manager.connect(sMachine);
     if (!manager)
         return false;
     const platform::OpenedService opened =
         manager->openService(sService, platform::StopRight | platform::QueryStatusRight);
+    m_refusedForRights = opened.result == ServiceResult::AccessDenied;
     if (!opened.service)
         return false;
     const platform::Service::StopOutcome outcome = opened.service->stop();
+    m_refusedForRights = outcome.result == ServiceResult::AccessDenied;
     // The stop control reports the status also when it is refused because the service is
     // not running or cannot take it now; a refusal of the caller's rights reports none.
     if (outcome.status && (outcome.result == ServiceResult::Ok || outcome.result == ServiceResult::Refused))

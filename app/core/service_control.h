@@ -41,12 +41,15 @@ public:
     bool ServiceStart(const QString &sMachine, const QString &sService);
     // ServiceStop: true when the service is stopped at the end.
     bool ServiceStop(const QString &sMachine, const QString &sService);
+    // True when the last start or stop was refused because the caller lacks the right.
+    bool refusedForRights() const { return m_refusedForRights; }
 
 private:
     platform::ServiceStatus waitFor(platform::Service &service, platform::ServiceStatus last, std::uint32_t target);
 
     platform::ServiceManager &m_manager;
     WaitClock &m_clock;
+    bool m_refusedForRights = false;
 };
 
 } // namespace app

@@ -26,6 +26,11 @@ const QString Usage = QStringLiteral(
 
 const QString TemplateName = QStringLiteral("tellvaravardo.local.service.in");
 
+// Installed from the packages, the right to start and stop the service comes with a group.
+const QString RightsHint = QStringLiteral(
+    "Starting and stopping the service needs membership of the group \"tellvara\";\n"
+    "an administrator grants it with: adduser USER tellvara (then log in again).");
+
 // Prints the state as the status group shows it; false when there is none.
 bool printState(app::ServiceControl &control)
 {
@@ -50,6 +55,8 @@ int runControl(const QString &action)
         err() << app::StartFailedText << "\n";
     if (action == QLatin1String("stop") && !(done = control.ServiceStop(machine, app::VardoServiceName)))
         err() << app::StopFailedText << "\n";
+    if (!done && control.refusedForRights())
+        err() << RightsHint << "\n";
     const bool known = printState(control);
     return done && known ? ExitOk : ExitFailed;
 }
