@@ -1,9 +1,11 @@
 #include "suite/trial_defaults.h"
 
+#include "platform/connection_string.h"
+#include "platform/database.h"
+#include "platform/error.h"
 #include "platform/filesystem.h"
 #include "platform/special_folders.h"
 #include "suite/data_link_file.h"
-#include "platform/error.h"
 #include "suite/paths.h"
 
 #include <QFile>
@@ -62,16 +64,33 @@ void fail(const QString &path, const QSqlError &error)
     throw platform::Error(QStringLiteral("Cannot create the sample practice database %1: %2").arg(path, error.text()));
 }
 
+struct Clinic
+{
+    const char16_t *name;
+    const char16_t *organisationNumber;
+};
+
+const Clinic SampleClinics[] = {
+    {u"Vårdcentralen Norrby", u"556000-0001"},
+    {u"Barnavårdscentralen Norrby", u"556000-0001"},
+    {u"Tandvården Åby", u"556000-0019"},
+    {u"Provtagningen (ny, ej registrerad)", u""},
+    {u"Jourmottagningen", u" "},
+    {u"Hälsocentralen Öster", u"802400-0005"},
+    {u"Rehabiliteringen Öster", u"802400-0005"},
+};
+
 void fillSampleDatabase(QSqlDatabase &db, const QString &path)
 {
     if (!db.open())
         fail(path, db.lastError());
     QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("CREATE TABLE TRKLINIK (ORGNR TEXT NOT NULL)")))
+    if (!query.exec(QStringLiteral("CREATE TABLE TRKLINIK (KLINIKNR INTEGER PRIMARY KEY, NAMN TEXT NOT NULL, ORGNR TEXT)")))
         fail(path, query.lastError());
-    query.prepare(QStringLiteral("INSERT INTO TRKLINIK (ORGNR) VALUES (?)"));
-    for (const QString &number : TrialOrganisationNumbers()) {
-        query.addBindValue(number);
+    query.prepare(QStringLiteral("INSERT INTO TRKLINIK (NAMN, ORGNR) VALUES (?, ?)"));
+    for (const Clinic &clinic : SampleClinics) {
+        query.addBindValue(QString::fromUtf16(clinic.name));
+        query.addBindValue(QString::fromUtf16(clinic.organisationNumber));
         if (!query.exec())
             fail(path, query.lastError());
     }
@@ -95,34 +114,66 @@ void createSampleDatabase(const QString &path)
     }
 }
 
-// OLE DB quotes a value that holds the pair separator.
-QString connectionValue(const QString &value)
+QString connectionString(const QList<platform::ConnectionProperty> &properties)
 {
-    if (!value.contains(u';') && !value.startsWith(u'"'))
-        return value;
-    QString quoted = value;
-    quoted.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + quoted + u'"';
+    platform::ConnectionString connection;
+    for (const platform::ConnectionProperty &p : properties)
+        connection.setValue(p.name, p.value);
+    return connection.toString();
+}
+
+void ensureDataLink(const QString &file, const QString &connection)
+{
+    if (!platform::fileExists(file))
+        WriteDataLinkFile(file, connection);
+}
+
+// The SQLite3 driver reads its Database value up to the first ";" and knows no quoting.
+bool odbcDriverTakes(const QString &databaseFile)
+{
+    return !databaseFile.contains(u';')
+        && platform::installedOdbcDriverNames().contains(QString::fromUtf16(TrialOdbcDriver));
 }
 
 } // namespace
 
+QStringList TrialClinicOrganisationNumbers()
+{
+    QStringList numbers;
+    for (const Clinic &clinic : SampleClinics)
+        numbers << QString::fromUtf16(clinic.organisationNumber);
+    return numbers;
+}
+
 QStringList TrialOrganisationNumbers()
 {
-    return {QStringLiteral("556000-0001"), QStringLiteral("556000-0019"), QStringLiteral("802400-0005")};
+    QStringList numbers;
+    for (const QString &number : TrialClinicOrganisationNumbers()) {
+        if (number > QStringLiteral(" ") && !numbers.contains(number))
+            numbers << number;
+    }
+    numbers.sort();
+    return numbers;
 }
 
 TrialDefaults EnsureTrialDefaults()
 {
     TrialDefaults files;
     files.databaseFile = createdFolder(sampleFolder(), QStringLiteral("sample folder")) + SampleDatabaseName;
-    files.dataLinkFile = createdFolder(DataLinkFolder(), QStringLiteral("data-link folder"))
-        + QString::fromUtf16(TrialDataLinkName);
+    const QString linkFolder = createdFolder(DataLinkFolder(), QStringLiteral("data-link folder"));
+    files.dataLinkFile = linkFolder + QString::fromUtf16(TrialDataLinkName);
     if (!platform::fileExists(files.databaseFile))
         createSampleDatabase(files.databaseFile);
-    if (!platform::fileExists(files.dataLinkFile)) {
-        WriteDataLinkFile(files.dataLinkFile,
-                          QStringLiteral("Provider=SQLite;Data Source=") + connectionValue(files.databaseFile));
+    ensureDataLink(files.dataLinkFile, connectionString({{QStringLiteral("Provider"), QStringLiteral("SQLite")},
+                                                         {QStringLiteral("Data Source"), files.databaseFile}}));
+    if (odbcDriverTakes(files.databaseFile)) {
+        files.odbcDataLinkFile = linkFolder + QString::fromUtf16(TrialOdbcDataLinkName);
+        // NoCreat: the driver would otherwise make an empty database where the file is missing.
+        ensureDataLink(files.odbcDataLinkFile,
+                       connectionString({{QStringLiteral("Provider"), QStringLiteral("MSDASQL")},
+                                         {QStringLiteral("Driver"), QString::fromUtf16(TrialOdbcDriver)},
+                                         {QStringLiteral("Database"), files.databaseFile},
+                                         {QStringLiteral("NoCreat"), QStringLiteral("1")}}));
     }
     return files;
 }

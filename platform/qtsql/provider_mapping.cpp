@@ -47,11 +47,11 @@ QString providerBase(const QString &provider)
     return QString(provider).remove(version);
 }
 
-// An ODBC value in braces when it holds a character ODBC would read as syntax.
+// An ODBC value in braces only when ODBC would read it otherwise: some drivers take
+// braces as part of the value.
 QString odbcValue(const QString &value)
 {
-    static const QRegularExpression plain(QStringLiteral("^[^;{}=]*$"));
-    if (plain.match(value).hasMatch() && value == value.trimmed())
+    if (!value.contains(u';') && !value.startsWith(u'{') && value == value.trimmed())
         return value;
     return u'{' + QString(value).replace(u'}', QStringLiteral("}}")) + u'}';
 }

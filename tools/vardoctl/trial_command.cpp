@@ -1,5 +1,5 @@
 // vardoctl trial: prepares the embedded default of a trial run below TELLVARA_ROOT — the
-// sample practice database and its data link — leaving existing files as they are — and
+// sample practice database and its data links — leaving existing files as they are — and
 // the simulated modem's two dial-up entries.
 #include "command.h"
 
@@ -17,7 +17,10 @@ int runTrial(const QStringList &args)
         return usageError(Usage);
     const suite::TrialDefaults files = suite::EnsureTrialDefaults();
     dialup::WriteTrialEntries();
-    out() << files.dataLinkFile << "\n" << files.databaseFile << "\n";
+    out() << files.dataLinkFile << "\n";
+    if (!files.odbcDataLinkFile.isEmpty())
+        out() << files.odbcDataLinkFile << "\n";
+    out() << files.databaseFile << "\n";
     return ExitOk;
 }
 
