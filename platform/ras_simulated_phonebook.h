@@ -13,14 +13,16 @@
 
 namespace platform::ras {
 
+// Opening port … projected; the dial then connects.
+QList<Dword> defaultSimulatedStates();
+
 struct SimulatedEntry
 {
     QString name;
     QString phoneNumber;
     QString userName;
     QString password;                 // empty: none stored
-    QList<Dword> states{OpeningPort, PortOpened, ConnectDevice, DeviceConnected, AllDevicesConnected,
-                        Authenticate, Authenticated, Projected};
+    QList<Dword> states = defaultSimulatedStates();
     int stepDelayMs = 200;
     Dword error = Success;
     QString clientIp = QStringLiteral("10.64.64.10");

@@ -3,6 +3,8 @@
 #include "platform/ras/ras_backend.h"
 #include "platform/ras/simulated/simulated_backend.h"
 
+#include <algorithm>
+
 namespace platform::ras {
 
 Backend &backend()

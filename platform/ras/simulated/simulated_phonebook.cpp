@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <iterator>
+
 namespace platform::ras {
 namespace {
 
@@ -42,6 +44,13 @@ void syncOrThrow(QSettings &file)
 }
 
 } // namespace
+
+QList<Dword> defaultSimulatedStates()
+{
+    static const Dword states[] = {OpeningPort, PortOpened,   ConnectDevice, DeviceConnected,
+                                   AllDevicesConnected, Authenticate, Authenticated, Projected};
+    return QList<Dword>(std::begin(states), std::end(states));
+}
 
 QString simulatedPhonebookFile()
 {
