@@ -47,9 +47,10 @@ int dial(dialup::TDialUp &dialUp, const QString &entry)
         if (state == int(platform::ras::Connected))
             loop.exit();
     };
-    dialUp.OnError = [&](dialup::TDialUp &, int code, const QString &text) {
+    // The platform's text says more than the step that failed.
+    dialUp.OnError = [&](dialup::TDialUp &sender, int code, const QString &) {
         outcome = code;
-        err() << text << "\n";
+        err() << sender.StatusString(0, code) << "\n";
     };
     if (const int result = dialUp.Dial(); result != 0)
         return ExitFailed;

@@ -1,0 +1,113 @@
+// vardoctl dialup as a user runs it after vardoctl trial, with the simulated modem; and
+// without NetworkManager.
+#include "platform/ras_simulated_phonebook.h"
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+namespace {
+
+struct Outcome
+{
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+Outcome vardoctl(const QStringList &args)
+{
+    QProcess process;
+    process.start(testenv::binDir() + "/vardoctl", args);
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished();
+        return {-1, {}, {}};
+    }
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+class VardoctlDialUp : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        qputenv("TELLVARA_RAS_BACKEND", "simulated");
+        ASSERT_EQ(vardoctl({"trial"}).exitCode, 0);
+    }
+};
+
+TEST_F(VardoctlDialUp, TrialEntriesDialStatusAndHangUp)
+{
+    const Outcome entries = vardoctl({"dialup", "entries"});
+    EXPECT_EQ(entries.exitCode, 0) << qPrintable(entries.err);
+    EXPECT_EQ(entries.out, "Exempel\nUpptaget\n");
+
+    const Outcome dial = vardoctl({"dialup", "dial", "Exempel"});
+    EXPECT_EQ(dial.exitCode, 0) << qPrintable(dial.err);
+    EXPECT_EQ(dial.out, "Opening port\nPort opened\nConnecting device\nDevice connected\nAll devices connected\n"
+                        "Start authenticating\nAuthenticated\nProjected\nConnected\n"
+                        "IP 10.64.64.10 server 10.64.64.1\n");
+
+    const Outcome status = vardoctl({"dialup", "status"});
+    EXPECT_EQ(status.exitCode, 0);
+    EXPECT_EQ(status.out, "Exempel\tConnected\tmodem\tSimulated modem\n");
+
+    const Outcome hangup = vardoctl({"dialup", "hangup", "Exempel"});
+    EXPECT_EQ(hangup.exitCode, 0);
+    EXPECT_EQ(hangup.out, "Hung up\n");
+    EXPECT_EQ(vardoctl({"dialup", "status"}).out, "No active dial-up connection\n");
+}
+
+TEST_F(VardoctlDialUp, BusyLineFailsWithThePlatformText)
+{
+    const Outcome dial = vardoctl({"dialup", "dial", "Upptaget"});
+    EXPECT_EQ(dial.exitCode, 1);
+    EXPECT_EQ(dial.out, "Opening port\nPort opened\nConnecting device\n");
+    EXPECT_EQ(dial.err, "The phone line is busy.\n");
+    EXPECT_EQ(vardoctl({"dialup", "status"}).out, "No active dial-up connection\n");
+}
+
+TEST_F(VardoctlDialUp, UnknownEntryFailsWithThePlatformText)
+{
+    const Outcome dial = vardoctl({"dialup", "dial", "Saknas"});
+    EXPECT_EQ(dial.exitCode, 1);
+    EXPECT_EQ(dial.err, "The phone book entry for this connection cannot be found.\n");
+}
+
+TEST_F(VardoctlDialUp, StatisticsOfThePppInterfaces)
+{
+    const QString dev = testenv::root() + "/net-dev";
+    testenv::writeFile(dev, "Inter-|\n face |\n  ppp0: 5000 10 0 0 0 0 0 0 1000 12 0 0 0 0 0 0\n");
+    qputenv("TELLVARA_PROC_NET_DEV", dev.toUtf8());
+    const Outcome stats = vardoctl({"dialup", "stats"});
+    EXPECT_EQ(stats.exitCode, 0) << qPrintable(stats.err);
+    EXPECT_EQ(stats.out, "Bytes sent 1000\nBytes received 5000\n");
+
+    testenv::writeFile(dev, "Inter-|\n face |\n  eth0: 1 1 0 0 0 0 0 0 1 1 0 0 0 0 0 0\n");
+    EXPECT_EQ(vardoctl({"dialup", "stats"}).exitCode, 1);
+}
+
+TEST_F(VardoctlDialUp, UsageErrors)
+{
+    for (const QStringList &args : {QStringList{"dialup"}, QStringList{"dialup", "dial"},
+                                    QStringList{"dialup", "entries", "x"}, QStringList{"dialup", "redial"}}) {
+        const Outcome run = vardoctl(args);
+        EXPECT_EQ(run.exitCode, 2) << qPrintable(args.join(' '));
+        EXPECT_TRUE(run.err.contains("vardoctl dialup entries|dial ENTRY|hangup [ENTRY]|status|stats"));
+    }
+}
+
+TEST(VardoctlDialUpWithoutNetworkManager, SaysNetworkManagerIsNotRunning)
+{
+    qunsetenv("TELLVARA_RAS_BACKEND");
+    // A system bus nobody listens on, so no real NetworkManager is ever asked.
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", QByteArray("unix:path=") + (testenv::root() + "/no-bus").toUtf8());
+    const Outcome entries = vardoctl({"dialup", "entries"});
+    EXPECT_EQ(entries.exitCode, 1);
+    EXPECT_EQ(entries.err, "NetworkManager is not running, so dial-up connections are unavailable.\n");
+}
+
+} // namespace
