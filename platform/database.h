@@ -38,10 +38,6 @@ private:
     std::unique_ptr<Secrets> m_secrets;
 };
 
-// The names of the ODBC drivers unixODBC has configured (odbcinst.ini); empty when it
-// cannot be asked.
-QStringList installedOdbcDriverNames();
-
 // A read-only query with a static cursor: opening runs it and keeps its rows.
 class DatabaseQuery
 {

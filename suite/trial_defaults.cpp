@@ -1,9 +1,9 @@
 #include "suite/trial_defaults.h"
 
 #include "platform/connection_string.h"
-#include "platform/database.h"
 #include "platform/error.h"
 #include "platform/filesystem.h"
+#include "platform/odbc_catalog.h"
 #include "platform/special_folders.h"
 #include "suite/data_link_file.h"
 #include "suite/paths.h"
@@ -132,7 +132,7 @@ void ensureDataLink(const QString &file, const QString &connection)
 bool odbcDriverTakes(const QString &databaseFile)
 {
     return !databaseFile.contains(u';')
-        && platform::installedOdbcDriverNames().contains(QString::fromUtf16(TrialOdbcDriver));
+        && platform::odbcDriverNames().contains(QString::fromUtf16(TrialOdbcDriver));
 }
 
 } // namespace

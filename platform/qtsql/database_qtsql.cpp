@@ -128,14 +128,6 @@ QString DatabaseConnection::withoutSecrets(const QString &text) const
     return m_secrets ? qtsql::withoutSecrets(text, m_secrets->settings) : text;
 }
 
-QStringList installedOdbcDriverNames()
-{
-    QStringList names;
-    for (const qtsql::OdbcDriver &driver : qtsql::installedOdbcDrivers())
-        names << driver.name;
-    return names;
-}
-
 DatabaseQuery::DatabaseQuery(DatabaseConnection &connection)
     : m_connection(connection)
 {
