@@ -2,6 +2,7 @@
 
 #include "net/busy_cursor.h"
 #include "net/http1_authorization.h"
+#include "net/network_errors.h"
 #include "net/probe.h"
 #include "net/ssl_check.h"
 #include "suite/paths.h"
@@ -49,6 +50,7 @@ TfrmHTTP::TfrmHTTP(QWidget *parent)
     , VardoHTTP(new HttpClient(HttpClient::Kind::Plain, this))
     , IdHTTPTellvara(new HttpClient(HttpClient::Kind::Plain, this))
     , HTTP1(new HttpClient(HttpClient::Kind::Secure, this))
+    , DialUp1(new dialup::TDialUp(this))
 {
     setObjectName(QStringLiteral("frmHTTP"));
     VardoHTTP->setObjectName(QStringLiteral("VardoHTTP"));
@@ -59,6 +61,7 @@ TfrmHTTP::TfrmHTTP(QWidget *parent)
     wirePlainClient(IdHTTPTellvara);
     wireSecureClient();
     wireArchive();
+    wireDialUp();
     connect(&m_progress, &TransferProgress::changed, this, &TfrmHTTP::showState);
     showState();
     SetProbeClient(VardoHTTP);
@@ -117,6 +120,23 @@ void TfrmHTTP::wireArchive()
 {
     ZLB1.OnProgress = [this](const QString &message, int percentage) { ZLB1Progress(message, percentage); };
     ZLB1.OnReplaceFile = [this](const QString &fileName, bool &replace) { ZLB1ReplaceFile(fileName, replace); };
+}
+
+void TfrmHTTP::wireDialUp()
+{
+    DialUp1->setObjectName(QStringLiteral("DialUp1"));
+    DialUp1->SetDialMode(dialup::dmSync);
+    DialUp1->SetLanguage(dialup::English);
+    DialUp1->OnNotConnected = [this](dialup::TDialUp &, int code, const QString &message) {
+        DialUp1NotConnected(code, message);
+    };
+    DialUp1->OwnerWindow = [this] { return std::uintptr_t(winId()); };
+}
+
+void TfrmHTTP::DialUp1NotConnected(int ErrorCode, const QString &ErrorMessage)
+{
+    Q_UNUSED(ErrorCode) // the message carries the platform's text
+    ReportDialUpNotConnected(DialUp1->Entry(), ErrorMessage);
 }
 
 void TfrmHTTP::InitializeAll()

@@ -8,6 +8,7 @@
 // calls InitializeAll. While it exists its VardoHTTP is the client of the service probe
 // and it draws the probe's busy cursor.
 #include "archive/zlbarchive.h"
+#include "dialup/tdialup.h"
 #include "net/http_client.h"
 #include "net/transfer_progress.h"
 
@@ -32,6 +33,10 @@ public:
     void ZLB1Progress(const QString &message, int percentage) noexcept;
     void ZLB1ReplaceFile(const QString &fileName, bool &replace);
 
+    // The dial-up component's failure: reported as a network error (which this program
+    // never shows).
+    void DialUp1NotConnected(int ErrorCode, const QString &ErrorMessage);
+
     const TransferProgress &progress() const { return m_progress; }
 
     QLabel *StatusLabel;
@@ -40,12 +45,14 @@ public:
     HttpClient *IdHTTPTellvara;   // plain
     HttpClient *HTTP1;            // TLS
     archive::TZLBArchive ZLB1;    // reports its progress in this window
+    dialup::TDialUp *DialUp1;     // synchronous, English; nothing in this program dials
 
 private:
     void buildControls();
     void wirePlainClient(HttpClient *client);
     void wireSecureClient();
     void wireArchive();
+    void wireDialUp();
     void showState();
     void centreOnScreen();
 
