@@ -18,4 +18,10 @@ QString fromAnsi(const char *bytes, qsizetype length);
 // The name of the code page in use (for messages).
 QString ansiCodePageName();
 
+// Every program calls this at start-up: throws Error when TELLVARA_ANSI_CODEPAGE names a
+// code page iconv does not know or one that is not single-byte (UTF-8, say), rather than
+// silently reading every name and text through another one. Conversions in such a process
+// use Windows-1252.
+void checkAnsiCodePage();
+
 } // namespace platform

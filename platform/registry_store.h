@@ -15,8 +15,10 @@
 //   stores it, so its size in bytes is (length + 1) * 2; limits on data are in those bytes.
 // - setValue replaces a value atomically and durably: another process reading it sees the
 //   old or the new text, never a mix, and a crash leaves one of the two.
-// - A machine key created WorldWritable (the Windows NULL access list) is writable by
-//   every account afterwards, and so are its values, whatever the umask.
+// - A machine key created GroupWritable is writable by the store's group and readable by
+//   every account, and so are its values, whatever the umask. (Windows gives such keys a
+//   NULL access list; here the group stands for every administrator account, since a
+//   store every local account may write would let any of them redirect the service.)
 // - Damaged or foreign data in the store is a failure (Failed), never a crash.
 // - Nothing throws: every operation returns its status, with the system's error number
 //   and text. A key object keeps its key open until it is destroyed.
@@ -36,7 +38,7 @@ enum class RegistryAccess {
 // How createKey makes the keys it has to create.
 enum class KeyCreation {
     Default,       // the root's usual rights: machine keys by the umask, user keys private
-    WorldWritable, // machine keys every account may write afterwards
+    GroupWritable, // machine keys the store's group may write afterwards
 };
 
 enum class RegistryResult {

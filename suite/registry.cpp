@@ -24,13 +24,13 @@ bool withinLimits(const QString &keyPath, const QString &valueName)
     return keyPath.size() <= RegistryTextLimit && valueName.size() <= RegistryTextLimit;
 }
 
-// Machine keys are made writable by every account (what a NULL access list gives on
-// Windows); when that fails, the failure is noted and the key tried once more plainly.
+// Machine keys are made writable by the store's group (every administrator account);
+// when that fails, the failure is noted and the key tried once more plainly.
 platform::RegistryStatus createKeyForWrite(RegistryRoot root, const QString &keyPath,
                                            std::unique_ptr<platform::RegistryKey> &key)
 {
     platform::RegistryStore &store = platform::registryStore();
-    const platform::KeyCreation creation = root == RegistryRoot::LocalMachine ? platform::KeyCreation::WorldWritable
+    const platform::KeyCreation creation = root == RegistryRoot::LocalMachine ? platform::KeyCreation::GroupWritable
                                                                              : platform::KeyCreation::Default;
     const platform::RegistryStatus status = store.createKey(root, keyPath, creation, key);
     if (status.ok())

@@ -11,7 +11,7 @@ inline constexpr int FolderWindows = 0x24;
 inline constexpr int FolderSystem = 0x25;
 inline constexpr int FolderProgramFilesCommon = 0x2B; // home of the data-link folder
 
-// The local computer's name, at most 15 characters.
+// The local computer's name: the host name, whole.
 QString GetMachineName();
 
 struct SpecialFolderPath

@@ -6,12 +6,15 @@
 
 namespace app {
 
-void btnCheckVardoTjanstClick(int port, QString &version)
+void btnCheckVardoTjanstClick(int port, const std::function<void(const QString &)> &showVersion)
 {
-    if (net::QueryServiceVersion(suite::GetMachineName(), port, version))
-        suite::ShowInfo(ProbeWorks);
-    else
+    QString version;
+    if (!net::QueryServiceVersion(suite::GetMachineName(), port, version)) {
         suite::ShowInfo(ProbeNoContact);
+        return;
+    }
+    showVersion(version);
+    suite::ShowInfo(ProbeWorks);
 }
 
 void btnGetLoggdirClick(int port, QString &logDir)

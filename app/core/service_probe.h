@@ -4,13 +4,16 @@
 // folder, and tell the administrator when there is no contact.
 #include <QString>
 
+#include <functional>
+
 namespace app {
 
 inline const QString ProbeWorks = QStringLiteral("Anslutningen fungerar!");
 inline const QString ProbeNoContact = QStringLiteral("Ingen kontakt med tjänsten på den inställda porten!");
 
-// version: the text of edVardoTjanstVersion, replaced by the service's version on success.
-void btnCheckVardoTjanstClick(int port, QString &version);
+// On success showVersion puts the service's version into edVardoTjanstVersion, before the
+// box saying that the connection works appears; without contact the field keeps its text.
+void btnCheckVardoTjanstClick(int port, const std::function<void(const QString &)> &showVersion);
 
 // logDir: the text of MemoLoggdir, replaced by the service's log folder on success.
 void btnGetLoggdirClick(int port, QString &logDir);

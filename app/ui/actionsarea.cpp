@@ -3,7 +3,7 @@
 #include "app/core/service_probe.h"
 #include "app/ui/buttonicons.h"
 #include "app/ui/radiogroup.h"
-#include "app/ui/widgetnames.h"
+#include "components/widgetnames.h"
 #include "components/tdrawpanel.h"
 
 #include <QCoreApplication>
@@ -18,6 +18,8 @@
 #include <QVBoxLayout>
 
 namespace app::ui {
+
+using components::named;
 namespace {
 
 constexpr int ColumnWidth = 192;
@@ -129,9 +131,7 @@ void ActionsArea::Timer1Timer()
 
 void ActionsArea::btnCheckVardoTjanstClick(int port)
 {
-    QString version = edVardoTjanstVersion->text();
-    app::btnCheckVardoTjanstClick(port, version);
-    edVardoTjanstVersion->setText(version);
+    app::btnCheckVardoTjanstClick(port, [this](const QString &version) { edVardoTjanstVersion->setText(version); });
 }
 
 void ActionsArea::btnGetLoggdirClick(int port)

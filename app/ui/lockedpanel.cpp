@@ -1,7 +1,7 @@
 #include "app/ui/lockedpanel.h"
 
 #include "app/ui/buttonicons.h"
-#include "app/ui/widgetnames.h"
+#include "components/widgetnames.h"
 #include "components/tdrawpanel.h"
 
 #include <QHBoxLayout>
@@ -12,6 +12,8 @@
 #include <QVBoxLayout>
 
 namespace app::ui {
+
+using components::named;
 namespace {
 
 // The password field shows every character as "*", whatever the style's own choice.

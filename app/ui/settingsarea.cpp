@@ -1,7 +1,7 @@
 #include "app/ui/settingsarea.h"
 
 #include "app/ui/buttonicons.h"
-#include "app/ui/widgetnames.h"
+#include "components/widgetnames.h"
 #include "components/tdrawpanel.h"
 #include "suite/paths.h"
 
@@ -20,6 +20,8 @@
 #include <limits>
 
 namespace app::ui {
+
+using components::named;
 namespace {
 
 const QMargins GroupMargins(6, 2, 6, 4);

@@ -1,10 +1,12 @@
 #include "app/ui/tmainvardoadmin.h"
 
+#include "app/ui/elidedlabel.h"
+
 #include "app/core/admin_lock.h"
 #include "app/core/event_handler.h"
 #include "app/core/startup.h"
 #include "app/ui/buttonicons.h"
-#include "app/ui/widgetnames.h"
+#include "components/widgetnames.h"
 #include "components/tdrawpanel.h"
 #include "net/widgets/tfrmhttp.h"
 #include "suite/dialogs.h"
@@ -23,21 +25,12 @@
 #include <QWindow>
 
 namespace app::ui {
+
+using components::named;
 namespace {
 
 constexpr QSize ClientSize(600, 462);
 constexpr int BottomStripHeight = 36;
-constexpr int FontPixelHeight = 11;
-
-// Tahoma where the desktop has it, else a narrow face of about its width, so that the
-// texts fit the window's fixed layout.
-QFont windowFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans Condensed")});
-    font.setPixelSize(FontPixelHeight);
-    return font;
-}
 
 } // namespace
 
@@ -47,7 +40,7 @@ TMainVardoAdmin::TMainVardoAdmin(const QStringList &arguments, QWidget *parent)
     , m_locked(this)
     , DrawPanel2(named<components::TDrawPanel>("DrawPanel2", this))
     , GroupBox1(named<QGroupBox>("GroupBox1", DrawPanel2))
-    , Label3(named<QLabel>("Label3", GroupBox1))
+    , Label3(named<ElidedLabel>("Label3", GroupBox1))
     , m_organisations(GroupBox1)
     , m_settings(GroupBox1)
     , m_actions(DrawPanel2, Label3)
@@ -55,7 +48,7 @@ TMainVardoAdmin::TMainVardoAdmin(const QStringList &arguments, QWidget *parent)
     , BitBtn2(named<QPushButton>("BitBtn2", Panel1))
 {
     setObjectName(QStringLiteral("MainVardoAdmin"));
-    setFont(windowFont());
+    setFont(components::suiteWindowFont());
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -196,7 +189,9 @@ void TMainVardoAdmin::BitBtn1Click()
         return;
     }
     showUnlockedPanel();
+    // A deep folder is elided in the label; the whole path is its tooltip.
     Label3->setText(suite::CurrentPath());
+    Label3->setToolTip(suite::CurrentPath());
     btnCancelClick();
 }
 

@@ -1,5 +1,7 @@
 #include "net/widgets/tfrmhttp.h"
 
+#include "net/widgets/stillprogressbar.h"
+
 #include "net/busy_cursor.h"
 #include "net/http1_authorization.h"
 #include "net/network_errors.h"
@@ -87,7 +89,7 @@ void TfrmHTTP::buildControls()
     StatusLabel = new QLabel(panel);
     StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
     StatusLabel->setGeometry(8, 21, 249, 17);
-    ProgressBar1 = new QProgressBar(panel);
+    ProgressBar1 = new StillProgressBar(panel);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setGeometry(8, 40, 249, 25);
     ProgressBar1->setTextVisible(false);

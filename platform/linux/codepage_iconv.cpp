@@ -2,6 +2,8 @@
 // never call iconv again, which keeps them cheap and free of iconv's state.
 #include "platform/codepage.h"
 
+#include "platform/error.h"
+
 #include <QHash>
 
 #include <array>
@@ -11,14 +13,21 @@
 namespace platform {
 namespace {
 
+const QString DefaultCodePage = QStringLiteral("CP1252");
+
 struct CodePage
 {
     QString name;
+    QString error; // why the named code page was refused; "" when it is in use
     std::array<char16_t, 256> toUnicode{};
     QHash<char16_t, char> fromUnicode;
 };
 
-char16_t decodeByte(iconv_t cd, unsigned char byte)
+// One byte alone: a character, undefined (EILSEQ: a gap of a single-byte code page), or
+// the start of a longer sequence (EINVAL, or not exactly one UTF-16 unit: not single-byte).
+enum class ByteKind { Character, Undefined, PartOfLonger };
+
+ByteKind decodeByte(iconv_t cd, unsigned char byte, char16_t &character)
 {
     char in[1] = {static_cast<char>(byte)};
     char out[8] = {};
@@ -27,24 +36,54 @@ char16_t decodeByte(iconv_t cd, unsigned char byte)
     size_t inLeft = 1;
     size_t outLeft = sizeof out;
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || outLeft != sizeof out - 2)
-        return byte; // undefined in this code page
-    return static_cast<char16_t>(static_cast<unsigned char>(out[0]) | (static_cast<unsigned char>(out[1]) << 8));
+    character = byte; // undefined bytes decode to the control character of that number
+    if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1))
+        return errno == EILSEQ ? ByteKind::Undefined : ByteKind::PartOfLonger;
+    if (outLeft != sizeof out - 2)
+        return ByteKind::PartOfLonger;
+    character = static_cast<char16_t>(static_cast<unsigned char>(out[0]) | (static_cast<unsigned char>(out[1]) << 8));
+    return ByteKind::Character;
+}
+
+// Fills the table; false when the code page is not single-byte.
+bool readTable(const QString &name, CodePage &page)
+{
+    iconv_t cd = iconv_open("UTF-16LE", name.toLatin1().constData());
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    bool singleByte = true;
+    for (int b = 0; b < 256; ++b)
+        singleByte = decodeByte(cd, static_cast<unsigned char>(b), page.toUnicode[b]) != ByteKind::PartOfLonger
+                     && singleByte;
+    iconv_close(cd);
+    return singleByte;
+}
+
+QString refusal(const QString &name)
+{
+    iconv_t cd = iconv_open("UTF-16LE", name.toLatin1().constData());
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return QStringLiteral("TELLVARA_ANSI_CODEPAGE names \"%1\", a code page this system does not know; "
+                              "name a single-byte code page such as CP1252 or ISO-8859-15.")
+            .arg(name);
+    iconv_close(cd);
+    return QStringLiteral("TELLVARA_ANSI_CODEPAGE names \"%1\", which is not a single-byte code page; "
+                          "name one such as CP1252 or ISO-8859-15.")
+        .arg(name);
 }
 
 CodePage loadCodePage()
 {
     CodePage page;
-    page.name = qEnvironmentVariable("TELLVARA_ANSI_CODEPAGE", QStringLiteral("CP1252"));
-    iconv_t cd = iconv_open("UTF-16LE", page.name.toLatin1().constData());
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        page.name = QStringLiteral("CP1252");
-        cd = iconv_open("UTF-16LE", "CP1252");
+    page.name = qEnvironmentVariable("TELLVARA_ANSI_CODEPAGE", DefaultCodePage);
+    if (!readTable(page.name, page)) {
+        page.error = refusal(page.name);
+        page.name = DefaultCodePage;
+        if (!readTable(page.name, page)) {
+            for (int b = 0; b < 256; ++b)
+                page.toUnicode[b] = char16_t(b);
+        }
     }
-    for (int b = 0; b < 256; ++b)
-        page.toUnicode[b] = cd == reinterpret_cast<iconv_t>(-1) ? char16_t(b) : decodeByte(cd, static_cast<unsigned char>(b));
-    if (cd != reinterpret_cast<iconv_t>(-1))
-        iconv_close(cd);
     // Lowest byte wins where two bytes decode alike.
     for (int b = 255; b >= 0; --b)
         page.fromUnicode.insert(page.toUnicode[b], static_cast<char>(b));
@@ -92,6 +131,12 @@ QString fromAnsi(const QByteArray &bytes)
 QString ansiCodePageName()
 {
     return codePage().name;
+}
+
+void checkAnsiCodePage()
+{
+    if (!codePage().error.isEmpty())
+        throw Error(codePage().error);
 }
 
 } // namespace platform

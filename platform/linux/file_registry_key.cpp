@@ -43,7 +43,7 @@ int removeKeyContents(int keyFd)
 
 mode_t valueFileMode(RegistryRoot root)
 {
-    return root == RegistryRoot::LocalMachine ? 0666 : 0600;
+    return root == RegistryRoot::LocalMachine ? 0664 : 0600;
 }
 
 std::optional<QString> keyName(int keyFd, const QByteArray &entry)

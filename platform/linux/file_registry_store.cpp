@@ -37,21 +37,36 @@ QString rootDirectory(RegistryRoot root)
 }
 
 // Keys the program creates: the user's store is private to the user; machine keys follow
-// the umask unless every account is to write them.
+// the umask unless the store's group is to write them.
 mode_t keyDirectoryMode(RegistryRoot root)
 {
-    return root == RegistryRoot::CurrentUser ? 0700 : 0777;
+    return root == RegistryRoot::CurrentUser ? 0700 : 0775;
 }
 
-int makeDirectoryChain(const QByteArray &path, mode_t mode)
+// Set-group-id, so keys created below keep the store's group whoever creates them.
+constexpr mode_t GroupWritableKeyMode = 02775;
+
+// The folders on the way to a store that this program creates, and the store's root: the
+// machine store is readable by every account and its root writable by the store's group
+// (who may then create top-level keys); the user's store is the user's alone. Whatever
+// the umask, as for keys.
+mode_t chainFolderMode(RegistryRoot root) { return root == RegistryRoot::CurrentUser ? 0700 : 0755; }
+mode_t storeRootMode(RegistryRoot root) { return root == RegistryRoot::CurrentUser ? 0700 : GroupWritableKeyMode; }
+
+int makeFolder(const QByteArray &path, mode_t mode)
 {
-    for (qsizetype slash = path.indexOf('/', 1);; slash = path.indexOf('/', slash + 1)) {
-        const QByteArray prefix = slash < 0 ? path : path.left(slash);
-        if (mkdir(prefix.constData(), mode) != 0 && errno != EEXIST)
-            return errno;
-        if (slash < 0)
-            return 0;
+    if (mkdir(path.constData(), 0700) != 0)
+        return errno == EEXIST ? 0 : errno;
+    return chmod(path.constData(), mode) == 0 ? 0 : errno;
+}
+
+int makeDirectoryChain(const QByteArray &path, RegistryRoot root)
+{
+    for (qsizetype slash = path.indexOf('/', 1); slash >= 0; slash = path.indexOf('/', slash + 1)) {
+        if (const int error = makeFolder(path.left(slash), chainFolderMode(root)))
+            return error;
     }
+    return makeFolder(path, storeRootMode(root));
 }
 
 int openRoot(RegistryRoot root, bool create, UniqueFd &dir)
@@ -65,7 +80,7 @@ int openRoot(RegistryRoot root, bool create, UniqueFd &dir)
         return 0;
     if (errno != ENOENT || !create)
         return errno;
-    if (const int error = makeDirectoryChain(path, keyDirectoryMode(root)))
+    if (const int error = makeDirectoryChain(path, root))
         return error;
     dir = UniqueFd(open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     return dir ? 0 : errno;
@@ -74,7 +89,7 @@ int openRoot(RegistryRoot root, bool create, UniqueFd &dir)
 // A new key gets its rights and its name file before its parent is flushed.
 int initialiseKey(int parentFd, int keyFd, const QString &name, RegistryRoot root, KeyCreation creation)
 {
-    if (root == RegistryRoot::LocalMachine && creation == KeyCreation::WorldWritable && fchmod(keyFd, 0777) != 0)
+    if (root == RegistryRoot::LocalMachine && creation == KeyCreation::GroupWritable && fchmod(keyFd, GroupWritableKeyMode) != 0)
         return errno;
     if (const int error = replaceFile(keyFd, KeyNameFile, encodeNameRecord(name), valueFileMode(root)))
         return error;

@@ -24,7 +24,7 @@ QString machineName()
         name = hostName();
     if (name.isEmpty())
         name = QStringLiteral("localhost");
-    return name.left(MachineNameMaxLength);
+    return name;
 }
 
 } // namespace platform

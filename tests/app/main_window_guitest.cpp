@@ -1,6 +1,7 @@
 // The main window driven headless through its controls: creation, the password lock,
 // the settings load and save, the folder choice and errors that leave a handler.
 #include "window_guitest.h"
+#include "app/ui/elidedlabel.h"
 
 #include "app/ui/radiogroup.h"
 #include "components/tdrawpanel.h"
@@ -213,6 +214,30 @@ TEST_F(MainWindowTest, RightPasswordShowsTheDefaultsOfAnEmptyStore)
     EXPECT_EQ(control<QLineEdit>("EdPasisPath")->text(), "");
     // The password stays in its field.
     EXPECT_EQ(window().locked().edLosen->text(), "maltebon");
+}
+
+TEST_F(MainWindowTest, ADeepCurrentFolderIsElidedAndTheWindowKeepsItsWidth)
+{
+    // A folder of 250 characters, made of names of 50.
+    QString deep = testenv::freshDir("deep");
+    while (deep.size() < 250)
+        deep += "/" + QString(50, u'k');
+    ASSERT_TRUE(QDir().mkpath(deep));
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(deep));
+    window().show();
+    unlock();
+    QDir::setCurrent(before);
+
+    QApplication::processEvents();
+    EXPECT_EQ(window().width(), 600);
+    auto *label = control<app::ui::ElidedLabel>("Label3");
+    EXPECT_EQ(label->text(), suite::CurrentPath());
+    EXPECT_EQ(label->toolTip(), suite::CurrentPath());
+    EXPECT_TRUE(label->shownText().contains(QChar(0x2026))) << label->shownText().toStdString();
+    EXPECT_TRUE(label->shownText().endsWith("kkk/"));
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->shownText()), label->contentsRect().width());
+    EXPECT_LE(label->geometry().right(), window().width());
 }
 
 TEST_F(MainWindowTest, RightPasswordShowsTheStoredValues)

@@ -35,8 +35,13 @@ TEST_F(ServiceButtonsTest, VersionButtonShowsTheVersionAndThatTheConnectionWorks
 {
     TestHttpServer server(Response::ok("OK:2.10.0"));
     QString version = QStringLiteral("old");
-    app::btnCheckVardoTjanstClick(server.port(), version);
+    qsizetype boxesWhenShown = -1;
+    app::btnCheckVardoTjanstClick(server.port(), [&](const QString &shown) {
+        version = shown;
+        boxesWhenShown = presenter.boxes().size();
+    });
     EXPECT_EQ(version, QStringLiteral("2.10.0"));
+    EXPECT_EQ(boxesWhenShown, 0) << "the version must be in the field before the box appears";
     EXPECT_EQ(boxTexts(), QStringList{"Anslutningen fungerar!"});
     EXPECT_EQ(presenter.boxes().first().kind, platform::BoxKind::Information);
     ASSERT_EQ(server.requests().size(), 1);
@@ -46,7 +51,7 @@ TEST_F(ServiceButtonsTest, VersionButtonShowsTheVersionAndThatTheConnectionWorks
 TEST_F(ServiceButtonsTest, VersionButtonKeepsTheOldTextWithoutContact)
 {
     QString version = QStringLiteral("old");
-    app::btnCheckVardoTjanstClick(nettest::closedPort(), version);
+    app::btnCheckVardoTjanstClick(nettest::closedPort(), [&](const QString &shown) { version = shown; });
     EXPECT_EQ(version, QStringLiteral("old"));
     EXPECT_EQ(boxTexts(), QStringList{"Ingen kontakt med tjänsten på den inställda porten!"});
 }

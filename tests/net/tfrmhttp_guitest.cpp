@@ -1,11 +1,15 @@
 #include "net/hooks.h"
 #include "test_env.h"
 #include "net/probe.h"
+#include "net/widgets/stillprogressbar.h"
 #include "net/widgets/tfrmhttp.h"
 #include "suite/paths.h"
 #include "test_http_server.h"
 
+#include <QApplication>
 #include <QCursor>
+#include <QElapsedTimer>
+#include <QImage>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -152,6 +156,42 @@ TEST_F(TfrmHTTPTest, CarriesAnArchiveThatOverwritesAndReportsInTheWindow)
     EXPECT_EQ(*std::max_element(positions.begin(), positions.end()), 100);
     EXPECT_EQ(positions.last(), 0) << "the archive clears its progress at the end";
     EXPECT_FALSE(window->isVisible());
+}
+
+} // namespace
+
+namespace {
+
+// Frames of a bar, shown, over half a second.
+QList<QImage> framesOf(QProgressBar &bar)
+{
+    bar.resize(249, 25);
+    bar.setTextVisible(false);
+    bar.show();
+    QList<QImage> frames;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 100)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        frames.append(bar.grab().toImage());
+    }
+    return frames;
+}
+
+TEST(StillProgressBar, AnUnknownLengthShowsAnEmptyBarThatNeverMoves)
+{
+    net::StillProgressBar unknown;
+    unknown.setRange(0, 0);
+    QProgressBar empty;
+    empty.setRange(0, 1);
+    empty.setValue(0);
+
+    const QList<QImage> frames = framesOf(unknown);
+    const QImage still = framesOf(empty).first();
+    EXPECT_EQ(unknown.maximum(), 0);
+    for (const QImage &frame : frames)
+        EXPECT_TRUE(frame == still);
 }
 
 } // namespace

@@ -1,7 +1,11 @@
 #include "run_program.h"
+#include "suite/data_link_file.h"
+#include "suite/paths.h"
 #include "suite/registry.h"
 #include "test_env.h"
 #include "test_http_server.h"
+
+#include <QDir>
 
 #include <gtest/gtest.h>
 
@@ -44,6 +48,38 @@ TEST(VardoctlProbeTest, AsksThisComputerOnTheStoredPortByDefault)
     ASSERT_EQ(server.requests().size(), 1);
     EXPECT_TRUE(server.requests().first().target().startsWith("/=Get_Loggdir,"));
     EXPECT_EQ(server.requests().first().header("Host"), "localhost:" + QByteArray::number(server.port()));
+}
+
+// As the window does, the probe sends the connection string of the default data link that
+// start-up finds: the per-installation setting, or a ".udl" argument.
+TEST(VardoctlProbeTest, SendsTheDefaultDataLinksConnectionString)
+{
+    const QString folder = suite::DataLinkFolder();
+    ASSERT_TRUE(QDir().mkpath(folder));
+    suite::WriteDataLinkFile(folder + "Setting.udl", "Provider=SQLite;Data Source=/srv/setting.db");
+    suite::WriteDataLinkFile(folder + "Argument.udl", "Provider=SQLite;Data Source=/srv/argument.db");
+    // vardoctl runs in this process's folder, so its per-installation key is this one's.
+    suite::InitPaths({QStringLiteral("vardoctl")});
+    suite::WriteSuiteSetting("DataProvider", "DefaultDataProvider", "Setting.udl");
+    TestHttpServer server(Response::ok("OK:2.10.0"));
+    const QString port = QString::number(server.port());
+    const struct
+    {
+        QStringList extra;
+        QByteArray sent;
+    } cases[] = {
+        {{}, "setting.db"},
+        {{"Argument.udl", "NOLOGIN=1"}, "argument.db"},
+    };
+    for (const auto &c : cases) {
+        const nettest::ProgramResult result =
+            vardoctl(QStringList{"version", "--host", "127.0.0.1", "--port", port} + c.extra);
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        ASSERT_FALSE(server.requests().isEmpty());
+        const QByteArray target = server.requests().last().target();
+        EXPECT_TRUE(target.contains(",connectionstring=Provider=SQLite;Data%20Source=") && target.endsWith(c.sent))
+            << target.toStdString();
+    }
 }
 
 TEST(VardoctlProbeTest, FailsWithTheNoContactMessage)

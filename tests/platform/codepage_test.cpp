@@ -1,4 +1,5 @@
 #include "platform/codepage.h"
+#include "platform/error.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +41,31 @@ TEST(CodePage, EveryByteDecodesToOneCharacter)
     const QString text = platform::fromAnsi(all);
     ASSERT_EQ(text.size(), 256);
     EXPECT_EQ(platform::toAnsi(text), all);
+}
+
+} // namespace
+
+namespace {
+
+// Each test case runs in a process of its own, so the code page is read afresh here.
+TEST(CodePage, AMultiByteCodePageIsRefusedAndWindows1252Used)
+{
+    qputenv("TELLVARA_ANSI_CODEPAGE", "UTF-8");
+    try {
+        platform::checkAnsiCodePage();
+        FAIL() << "UTF-8 was accepted";
+    } catch (const platform::Error &e) {
+        EXPECT_TRUE(e.message().contains("\"UTF-8\", which is not a single-byte code page")) << e.what();
+    }
+    EXPECT_EQ(platform::fromAnsi(QByteArray("\xe5")), QString::fromUtf16(u"å"));
+    EXPECT_EQ(platform::ansiCodePageName(), "CP1252");
+}
+
+TEST(CodePage, AnotherSingleByteCodePageIsUsed)
+{
+    qputenv("TELLVARA_ANSI_CODEPAGE", "ISO-8859-15");
+    EXPECT_NO_THROW(platform::checkAnsiCodePage());
+    EXPECT_EQ(platform::fromAnsi(QByteArray("\xa4")), QString::fromUtf16(u"€"));
 }
 
 } // namespace

@@ -41,7 +41,7 @@ QString sampleFile(const QString &name)
 }
 
 std::unique_ptr<RegistryKey> createKey(RegistryRoot root, const QString &path,
-                                       KeyCreation creation = KeyCreation::WorldWritable)
+                                       KeyCreation creation = KeyCreation::GroupWritable)
 {
     std::unique_ptr<RegistryKey> key;
     const RegistryStatus status = platform::registryStore().createKey(root, path, creation, key);
@@ -231,7 +231,7 @@ TEST(RegistryStore, InvalidPathsAreRefused)
     for (const QString &path : {QString("\\a"), QString("a\\\\b"), QString("a\\\\")}) {
         std::unique_ptr<RegistryKey> key;
         const RegistryStatus status =
-            platform::registryStore().createKey(RegistryRoot::LocalMachine, path, KeyCreation::WorldWritable, key);
+            platform::registryStore().createKey(RegistryRoot::LocalMachine, path, KeyCreation::GroupWritable, key);
         EXPECT_EQ(status.result, RegistryResult::Failed);
         EXPECT_EQ(status.systemCode, EINVAL);
     }
@@ -242,15 +242,17 @@ TEST(RegistryStore, CreatedRightsDoNotFollowTheUmask)
     ScopedUmask mask(077);
     auto machine = createKey(RegistryRoot::LocalMachine, "Shared\\Key");
     ASSERT_TRUE(machine->setValue("Value", "x").ok());
-    EXPECT_EQ(modeOf(machineDir() + "/shared"), 0777);
-    EXPECT_EQ(modeOf(machineDir() + "/shared/key"), 0777);
-    EXPECT_EQ(modeOf(machineDir() + "/shared/key/value.v"), 0666);
-    EXPECT_EQ(modeOf(machineDir() + "/shared/key/.name"), 0666);
+    EXPECT_EQ(modeOf(machineDir() + "/shared"), 02775);
+    EXPECT_EQ(modeOf(machineDir() + "/shared/key"), 02775);
+    EXPECT_EQ(modeOf(machineDir() + "/shared/key/value.v"), 0664);
+    EXPECT_EQ(modeOf(machineDir() + "/shared/key/.name"), 0664);
 
+    // Below the group's store root a key keeps the set-group-id bit, with the umask's rights.
     auto plain = createKey(RegistryRoot::LocalMachine, "Plain", KeyCreation::Default);
-    EXPECT_EQ(modeOf(machineDir() + "/plain"), 0700);
+    EXPECT_EQ(modeOf(machineDir()), 02775);
+    EXPECT_EQ(modeOf(machineDir() + "/plain"), 02700);
 
-    auto user = createKey(RegistryRoot::CurrentUser, "Own\\Key", KeyCreation::WorldWritable);
+    auto user = createKey(RegistryRoot::CurrentUser, "Own\\Key", KeyCreation::GroupWritable);
     ASSERT_TRUE(user->setValue("Value", "x").ok());
     EXPECT_EQ(modeOf(userDir() + "/own/key"), 0700);
     EXPECT_EQ(modeOf(userDir() + "/own/key/value.v"), 0600);
@@ -261,7 +263,7 @@ TEST(RegistryStore, AFileInTheWayIsNotADirectory)
     testenv::writeFile(machineDir() + "/software", "not a key");
     std::unique_ptr<RegistryKey> key;
     const RegistryStatus status = platform::registryStore().createKey(RegistryRoot::LocalMachine, "SOFTWARE\\X",
-                                                                      KeyCreation::WorldWritable, key);
+                                                                      KeyCreation::GroupWritable, key);
     EXPECT_EQ(status.result, RegistryResult::Failed);
     EXPECT_EQ(status.systemCode, ENOTDIR);
     EXPECT_EQ(status.text(), QString::fromLocal8Bit(strerror(ENOTDIR)));
@@ -275,7 +277,7 @@ TEST(RegistryStore, PlantedLinksAreNotFollowed)
     ASSERT_TRUE(QFile::link(outside, machineDir() + "/evil"));
     std::unique_ptr<RegistryKey> key;
     EXPECT_FALSE(platform::registryStore()
-                     .createKey(RegistryRoot::LocalMachine, "evil\\x", KeyCreation::WorldWritable, key)
+                     .createKey(RegistryRoot::LocalMachine, "evil\\x", KeyCreation::GroupWritable, key)
                      .ok());
     EXPECT_FALSE(openKey(RegistryRoot::LocalMachine, "evil"));
     EXPECT_TRUE(QDir(outside).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));

@@ -35,10 +35,12 @@ QString vardoctl()
     return testenv::binDir() + "/vardoctl";
 }
 
-Outcome run(const QString &program, const QStringList &args)
+Outcome run(const QString &program, const QStringList &args, const QByteArray &input = {})
 {
     QProcess process;
     process.start(program, args);
+    process.write(input);
+    process.closeWriteChannel();
     Outcome result;
     if (!process.waitForFinished(60000)) {
         process.kill();
@@ -97,6 +99,30 @@ TEST(RegistryVardoctl, DeleteRemovesThreeLevelsOfSubKeys)
     EXPECT_TRUE(QFile::exists(machineDir() + "/software"));
 }
 
+TEST(RegistryVardoctl, DeletingTheWholeRootAsksFirst)
+{
+    const struct
+    {
+        QStringList args;
+        QByteArray input;
+        int code;
+        bool emptied;
+    } cases[] = {
+        {{"\\"}, "n\n", 1, false},
+        {{""}, "", 1, false}, // no answer at all counts as no
+        {{"\\"}, "y\n", 0, true},
+        {{"", "--yes"}, "", 0, true},
+    };
+    for (const auto &c : cases) {
+        ASSERT_TRUE(suite::WriteRegistryString(Machine, "SOFTWARE\\Keep", "v", "1"));
+        const Outcome r = run(vardoctl(), QStringList{"reg", "delete", "HKLM"} + c.args, c.input);
+        const QString label = c.args.join(' ') + " / " + QString::fromLatin1(c.input);
+        EXPECT_EQ(r.code, c.code) << label.toStdString() << r.err.toStdString();
+        EXPECT_EQ(suite::ReadRegistryString(Machine, "SOFTWARE\\Keep", "v").isEmpty(), c.emptied) << label.toStdString();
+        EXPECT_EQ(r.err.contains("Empty the whole HKLM store"), c.args.size() == 1) << label.toStdString();
+    }
+}
+
 TEST(RegistryVardoctl, DeleteReportsAKeyThatStayed)
 {
     ASSERT_TRUE(suite::WriteRegistryString(Machine, "SOFTWARE\\Kept\\Sub", "v", "1"));
@@ -128,6 +154,7 @@ TEST(RegistryVardoctl, UsageErrorsExitWithTwo)
         {"add", "HKLM", "Key", "Value", "Data", "extra"},
         {"delete", "HKLM"},
         {"delete", "HKLM", "Key", "extra"},
+        {"delete", "HKLM", "Key", "--yes", "extra"},
         {"remove", "HKLM", "Key"},
     };
     for (const QStringList &args : cases) {
@@ -150,8 +177,9 @@ TEST(RegistryVardoctl, AFailedWriteExitsWithOneAndTheReason)
     EXPECT_TRUE(r.err.contains("1024")) << r.err.toStdString();
 }
 
-// Root may write everything, so the rights are tried as the account "nobody".
-class RegistryAsNobody : public ::testing::Test
+// Root may write everything, so the rights are tried as the account "nobody": once outside
+// the store's group (root's group in this private root), once as a member of it.
+class RegistryAsNobody : public ::testing::TestWithParam<mode_t>
 {
 protected:
     void SetUp() override
@@ -159,7 +187,7 @@ protected:
         m_setpriv = QStandardPaths::findExecutable("setpriv");
         if (geteuid() != 0 || m_setpriv.isEmpty())
             GTEST_SKIP() << "needs root and setpriv to act as another account";
-        umask(022);
+        umask(GetParam()); // also the umask of the programs run as nobody
         // The private root is the test's own: let another account reach the store in it.
         for (const QString &dir : {testenv::root(), qEnvironmentVariable("TELLVARA_ROOT")})
             chmod(QFile::encodeName(dir).constData(), 0755);
@@ -167,45 +195,82 @@ protected:
             GTEST_SKIP() << "nobody cannot run " << vardoctl().toStdString() << " here";
     }
 
-    Outcome asNobody(const QStringList &regArgs)
+    // vardoctl reg as nobody, outside every group of root's.
+    Outcome asNobody(const QStringList &regArgs) { return asAccount(65534, "--clear-groups", regArgs); }
+    // vardoctl reg as another account, a member of the store's group.
+    Outcome asGroupMember(const QStringList &regArgs)
     {
-        return run(m_setpriv, QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", "--", vardoctl(), "reg"}
-                                  + regArgs);
+        return asAccount(65533, QStringLiteral("--groups=%1").arg(getegid()), regArgs);
     }
 
 private:
+    Outcome asAccount(uid_t uid, const QString &groups, const QStringList &regArgs)
+    {
+        return run(m_setpriv, QStringList{QStringLiteral("--reuid=%1").arg(uid), "--regid=65534", groups, "--",
+                                          vardoctl(), "reg"}
+                                  + regArgs);
+    }
+
     QString m_setpriv;
 };
 
-TEST_F(RegistryAsNobody, KeysTheProgramCreatedAreWritableByEveryAccount)
+TEST_P(RegistryAsNobody, AnAccountOutsideTheGroupReadsButCannotWrite)
 {
-    ASSERT_TRUE(suite::WriteRegistryString(Machine, "SOFTWARE\\Tellvara\\Shared", "v", "by root"));
-    Outcome r = asNobody({"add", "HKLM", "SOFTWARE\\Tellvara\\Shared", "v", "by nobody"});
-    EXPECT_EQ(r.code, 0) << r.err.toStdString();
-    r = asNobody({"add", "HKLM", "SOFTWARE\\Tellvara\\Shared\\New", "w", "new key"});
-    EXPECT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_EQ(suite::ReadRegistryString(Machine, "SOFTWARE\\Tellvara\\Shared", "v"), "by nobody");
-    EXPECT_EQ(suite::ReadRegistryString(Machine, "SOFTWARE\\Tellvara\\Shared\\New", "w"), "new key");
+    const QString key = "SOFTWARE\\Tellvara\\Vardo-Service\\DataProvider";
+    ASSERT_TRUE(suite::WriteRegistryString(Machine, key, "DefaultDataProvider", "/srv/praktik.udl"));
+
+    EXPECT_EQ(asNobody({"query", "HKLM", key, "DefaultDataProvider"}).out, "/srv/praktik.udl\n");
+    for (const QString &path : {key, key + "\\New"}) {
+        const Outcome r = asNobody({"add", "HKLM", path, "DefaultDataProvider", "/tmp/evil.udl"});
+        EXPECT_EQ(r.code, 1) << path.toStdString();
+        EXPECT_EQ(r.err, systemText(EACCES) + "\n") << path.toStdString();
+    }
+    EXPECT_EQ(asNobody({"delete", "HKLM", key}).code, 1);
+    EXPECT_EQ(suite::ReadRegistryString(Machine, key, "DefaultDataProvider"), "/srv/praktik.udl");
 }
 
-TEST_F(RegistryAsNobody, OtherKeysRefuseWithTheSystemText)
+TEST_P(RegistryAsNobody, AMemberOfTheGroupWritesAndCreatesKeys)
 {
-    // The store's root folder and a key made with the umask's rights belong to root alone.
+    const QString key = "SOFTWARE\\Tellvara\\Shared";
+    ASSERT_TRUE(suite::WriteRegistryString(Machine, key, "v", "by root"));
+    Outcome r = asGroupMember({"add", "HKLM", key, "v", "by a member"});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    r = asGroupMember({"add", "HKLM", key + "\\New", "w", "new key"});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(suite::ReadRegistryString(Machine, key, "v"), "by a member");
+    EXPECT_EQ(suite::ReadRegistryString(Machine, key + "\\New", "w"), "new key");
+
+    // What the member created stays in the group, so root's own writes still work, and an
+    // account outside the group still may not write it.
+    ASSERT_TRUE(suite::WriteRegistryString(Machine, key + "\\New", "w", "by root again"));
+    EXPECT_EQ(asNobody({"add", "HKLM", key + "\\New", "w", "x"}).code, 1);
+}
+
+TEST_P(RegistryAsNobody, KeysThatExistKeepTheirRights)
+{
+    // A key made with the umask's rights (here made root's alone) stays so; the store's
+    // root folder lets only the group create top-level keys.
     ASSERT_TRUE(suite::WriteRegistryString(Machine, "SOFTWARE", "v", "1"));
     std::unique_ptr<platform::RegistryKey> key;
     ASSERT_TRUE(platform::registryStore()
                     .createKey(Machine, "Protected", platform::KeyCreation::Default, key)
                     .ok());
     ASSERT_TRUE(key->setValue("v", "root's").ok());
+    chmod(QFile::encodeName(qEnvironmentVariable("TELLVARA_ROOT") + "/etc/tellvara/registry/protected").constData(),
+          0755);
 
-    for (const QString &path : {QString("Other\\Key"), QString("Protected"), QString("Protected\\Sub")}) {
-        const Outcome r = asNobody({"add", "HKLM", path, "v", "nobody's"});
+    EXPECT_EQ(asNobody({"add", "HKLM", "Other\\Key", "v", "nobody's"}).code, 1);
+    for (const QString &path : {QString("Protected"), QString("Protected\\Sub")}) {
+        const Outcome r = asGroupMember({"add", "HKLM", path, "v", "member's"});
         EXPECT_EQ(r.code, 1) << path.toStdString();
         EXPECT_EQ(r.err, systemText(EACCES) + "\n") << path.toStdString();
     }
     EXPECT_EQ(asNobody({"query", "HKLM", "Protected", "v"}).out, "root's\n");
     EXPECT_EQ(suite::ReadRegistryString(Machine, "Protected", "v"), "root's");
 }
+
+INSTANTIATE_TEST_SUITE_P(Umasks, RegistryAsNobody, ::testing::Values(mode_t(077), mode_t(000)),
+                         [](const auto &info) { return info.param == 0 ? std::string("Umask000") : std::string("Umask077"); });
 
 TEST(RegistryVardoctl, ReadersNeverSeeATornValue)
 {

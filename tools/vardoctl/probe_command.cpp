@@ -1,13 +1,17 @@
 // vardoctl probe: asks the running service for its version or log folder, as the two
-// "Uppdatera" buttons do (this computer's name, the stored port unless one is given).
+// "Uppdatera" buttons do (this computer's name, the stored port unless one is given, and
+// the connection string of the default data link the window finds at start-up; further
+// arguments are read as the window's own command line: a ".udl" file, NOLOGIN=1).
 #include "command.h"
 
 #include "app/core/service_probe.h"
 #include "app/core/service_settings.h"
 #include "net/http_client.h"
 #include "net/probe.h"
+#include "suite/paths.h"
 #include "suite/special_folders.h"
 
+#include <QCoreApplication>
 #include <QScopeGuard>
 
 #include <optional>
@@ -15,13 +19,15 @@
 namespace vardoctl {
 namespace {
 
-const QString Usage = QStringLiteral("vardoctl probe version|logdir [--host HOST] [--port PORT]");
+const QString Usage =
+    QStringLiteral("vardoctl probe version|logdir [--host HOST] [--port PORT] [FILE.udl] [NOLOGIN=1]");
 
 struct ProbeArguments
 {
     QString what;
     QString host;
     int port = 0;
+    QStringList startupArguments;
 };
 
 std::optional<ProbeArguments> parseArguments(const QStringList &args)
@@ -30,6 +36,11 @@ std::optional<ProbeArguments> parseArguments(const QStringList &args)
         return std::nullopt;
     ProbeArguments parsed{args.first(), suite::GetMachineName(), app::loadServiceSettings().port};
     for (qsizetype i = 1; i < args.size(); i += 2) {
+        if (!args[i].startsWith(QLatin1String("--"))) {
+            parsed.startupArguments.append(args[i]);
+            --i;
+            continue;
+        }
         if (i + 1 >= args.size())
             return std::nullopt;
         if (args[i] == QLatin1String("--host")) {
@@ -61,6 +72,8 @@ int runProbe(const QStringList &args)
     const std::optional<ProbeArguments> parsed = parseArguments(args);
     if (!parsed)
         return usageError(Usage);
+    // The probe sends DefaultConnectionString, which start-up finds.
+    suite::InitPaths(QStringList{QCoreApplication::applicationFilePath()} + parsed->startupArguments);
     QString value;
     if (!query(*parsed, value)) {
         err() << app::ProbeNoContact << "\n";

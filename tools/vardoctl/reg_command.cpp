@@ -2,6 +2,8 @@
 // Key paths keep their backslashes, so quote them in the shell.
 #include "command.h"
 
+#include "platform/terminal_presenter.h"
+#include "suite/dialogs.h"
 #include "suite/registry.h"
 
 #include <optional>
@@ -11,8 +13,9 @@ namespace {
 
 const QString Usage = QStringLiteral("vardoctl reg query ROOT KEY [VALUE]\n"
                                      "vardoctl reg add ROOT KEY VALUE DATA\n"
-                                     "vardoctl reg delete ROOT KEY\n"
-                                     "  ROOT: HKLM, HKCU, HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER");
+                                     "vardoctl reg delete ROOT KEY [--yes]\n"
+                                     "  ROOT: HKLM, HKCU, HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER\n"
+                                     "  delete of the root itself (KEY \"\" or \"\\\") asks first unless --yes");
 
 std::optional<suite::RegistryRoot> rootNamed(const QString &name)
 {
@@ -51,17 +54,35 @@ bool keyExists(suite::RegistryRoot root, const QString &keyPath)
     return platform::registryStore().openKey(root, keyPath, platform::RegistryAccess::Read, key).ok();
 }
 
-// The program deletes silently; a script must learn when a key stayed. A key directly
-// under the root is only emptied, by design, and so is not a failure.
-int remove(suite::RegistryRoot root, const QStringList &args)
+QStringView withoutTrailingBackslash(const QString &keyPath)
 {
-    if (args.size() != 1)
-        return usageError(Usage);
-    const QString keyPath = args.at(0);
-    suite::DeleteRegistryKey(root, keyPath);
     QStringView path(keyPath);
     if (path.endsWith(u'\\'))
         path.chop(1);
+    return path;
+}
+
+// Deleting the root empties the whole store of that root: too much for one mistyped quote.
+bool rootDeletionConfirmed(const QString &rootName)
+{
+    const platform::TerminalPresenter terminal;
+    return suite::AskYesNo(QStringLiteral("Empty the whole %1 store, every key and value in it?").arg(rootName)) == 6;
+}
+
+// The program deletes silently; a script must learn when a key stayed. A key directly
+// under the root is only emptied, by design, and so is not a failure.
+int remove(suite::RegistryRoot root, const QString &rootName, const QStringList &args)
+{
+    const bool confirmed = args.size() == 2 && args.at(1) == QLatin1String("--yes");
+    if (args.size() != 1 && !confirmed)
+        return usageError(Usage);
+    const QString keyPath = args.at(0);
+    const QStringView path = withoutTrailingBackslash(keyPath);
+    if (path.isEmpty() && !confirmed && !rootDeletionConfirmed(rootName)) {
+        err() << "Nothing deleted.\n";
+        return ExitFailed;
+    }
+    suite::DeleteRegistryKey(root, keyPath);
     if (path.contains(u'\\') && keyExists(root, keyPath)) {
         err() << "The key was not deleted completely: it holds something this account may not "
                  "delete, or files that are not the store's.\n";
@@ -84,7 +105,7 @@ int runReg(const QStringList &args)
     if (operation == u"add")
         return add(*root, rest);
     if (operation == u"delete")
-        return remove(*root, rest);
+        return remove(*root, args.at(1), rest);
     return usageError(Usage);
 }
 

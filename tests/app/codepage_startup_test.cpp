@@ -1,0 +1,71 @@
+// Every command-line program refuses a TELLVARA_ANSI_CODEPAGE it cannot use at start-up,
+// instead of reading names and texts through another code page.
+#include "test_env.h"
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Outcome
+{
+    int code = -1;
+    QString err;
+};
+
+Outcome runWithCodePage(const QString &program, const QStringList &args, const QByteArray &codePage)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TELLVARA_ANSI_CODEPAGE", QString::fromLatin1(codePage));
+    process.setProcessEnvironment(env);
+    process.start(testenv::binDir() + "/" + program, args);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished();
+        return {};
+    }
+    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+TEST(CodePageStartup, UnknownAndMultiByteCodePagesStopEveryProgram)
+{
+    const struct
+    {
+        QByteArray codePage;
+        int code;
+        const char *message;
+    } cases[] = {
+        {"NO-SUCH-PAGE", 1, "a code page this system does not know"},
+        {"UTF-8", 1, "which is not a single-byte code page"},
+        {"SHIFT_JIS", 1, "which is not a single-byte code page"},
+        {"UTF-16LE", 1, "which is not a single-byte code page"},
+        {"ISO-8859-15", 0, ""},
+        {"cp1251", 0, ""},
+    };
+    const struct
+    {
+        const char *program;
+        QStringList args;
+    } programs[] = {
+        {"vardoctl", {"paths"}},
+        {"vardo-service", {}},
+    };
+    const QString archive = testenv::root() + "/empty.zlb";
+    for (const auto &c : cases) {
+        for (const auto &p : programs) {
+            if (c.code == 0 && QLatin1String(p.program) == QLatin1String("vardo-service"))
+                continue; // it would start serving
+            const Outcome r = runWithCodePage(p.program, p.args, c.codePage);
+            EXPECT_EQ(r.code, c.code) << p.program << " " << c.codePage.constData() << ": " << r.err.toStdString();
+            EXPECT_TRUE(r.err.contains(QLatin1String(c.message))) << p.program << " " << r.err.toStdString();
+        }
+        const Outcome zlb = runWithCodePage("zlb", {"l", archive}, c.codePage);
+        if (c.code != 0)
+            EXPECT_TRUE(zlb.code == 1 && zlb.err.contains(QLatin1String(c.message))) << zlb.err.toStdString();
+    }
+}
+
+} // namespace
