@@ -3,6 +3,7 @@
 #include "archive/checksum.h"
 #include "archive/deflater.h"
 #include "archive/limiterror.h"
+#include "archive/readahead.h"
 #include "archive/zlbmessages.h"
 #include "platform/error.h"
 
@@ -18,6 +19,8 @@ namespace {
 // checksummed and compressed; a small one is read into memory in pieces of this size.
 constexpr qint64 ReadPiece = 64 << 10;
 constexpr qint64 WholeReadPiece = 256 << 10;
+// Below this, reading is too short a part of the work to be worth a thread.
+constexpr qint64 ReadAheadMinimum = 1 << 20;
 
 struct SourceSummary
 {
@@ -136,10 +139,33 @@ struct BlockStore::State
             deflater->feed(data, size);
     }
 
+    bool readingAhead() const { return options->readAhead && level != fcNone && total >= ReadAheadMinimum; }
+
+    // The source in pieces of `pieceSize` from a helper thread, each handed to `take`
+    // on this one: the same pieces a plain read gives.
+    template<class Take>
+    SourceSummary readOnHelper(QIODevice &source, qint64 pieceSize, Take &&take)
+    {
+        SourceSummary summary;
+        ReadAhead ahead(source, pieceSize, [&](const char *data, qint64 got) { countPiece(summary, data, got, *options); });
+        for (ReadAhead::Piece piece = ahead.next(); piece.size > 0; piece = ahead.next()) {
+            checkCancelled(*options);
+            take(piece.data, piece.size);
+        }
+        return summary;
+    }
+
     // A small source: read whole into `raw`, each piece checksummed and compressed as it
     // arrives, so the bytes are at hand if they become the block.
     SourceSummary readWhole(QIODevice &source, std::vector<char> &raw)
     {
+        if (readingAhead()) {
+            raw.reserve(static_cast<size_t>(total));
+            return readOnHelper(source, WholeReadPiece, [&](const char *data, qint64 size) {
+                raw.insert(raw.end(), data, data + size);
+                compressPiece(raw.data() + raw.size() - size, size);
+            });
+        }
         SourceSummary summary;
         // One byte more than the length, so the end is seen without growing the buffer.
         raw.resize(static_cast<size_t>(total) + 1);
@@ -161,6 +187,8 @@ struct BlockStore::State
     // A big source: streamed through in pieces; the compressed form goes to `spill`.
     SourceSummary readStreamed(QIODevice &source)
     {
+        if (readingAhead())
+            return readOnHelper(source, ReadPiece, [&](const char *data, qint64 size) { compressPiece(data, size); });
         SourceSummary summary;
         for (;;) {
             checkCancelled(*options);

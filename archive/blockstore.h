@@ -36,6 +36,9 @@ struct BlockOptions
     std::function<void(qint64 consumed, qint64 total)> progress;
     // Set by another thread to make `prepare` give up between two pieces of the source.
     const std::atomic<bool> *cancelled = nullptr;
+    // A processor is free: a source of 1 MiB or more is read on a helper thread while it
+    // is compressed.
+    bool readAhead = false;
 };
 
 // Opens a source file for reading. Only a regular file is read: a FIFO or device could

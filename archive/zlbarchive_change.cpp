@@ -179,7 +179,10 @@ void TZLBArchive::storeSource(Rewrite &rewrite, QIODevice &source, const QString
                               TZLBFileRec &rec)
 {
     startProgress(flag, msg::updating(sourceName), source.isSequential() ? 0 : source.size());
-    rewrite.blocks.store(source, rewrite.writer, blockOptions(rewrite, sourceName), rec);
+    BlockOptions options = blockOptions(rewrite, sourceName);
+    // A lone source leaves the other processors free to read it.
+    options.readAhead = BlockPipeline::threadsFor(fThreads) > 1;
+    rewrite.blocks.store(source, rewrite.writer, options, rec);
 }
 
 std::unique_ptr<BlockPipeline> TZLBArchive::startPipeline(const QStringList &sources, std::vector<bool> wanted)

@@ -186,6 +186,41 @@ TEST(ZlbParallel, FailingSourceInTheMiddleEndsTheUpdateAsWithOneThread)
     }
 }
 
+TEST(ZlbParallel, LoneSourceReadAheadWritesTheSameArchive)
+{
+    // Read on a helper thread while compressed: a source in memory, one through a
+    // temporary file, one that does not compress, and one too small to bother.
+    const QByteArray line = text(1);
+    const QByteArray sources[] = {text(60000), line.repeated(BlockOptions::SpillThreshold / line.size() + 2),
+                                  noise(3 << 20, 7), text(100)};
+    for (const QByteArray &content : sources) {
+        Outcome first;
+        for (int threads : ThreadCounts) {
+            const QString path = testenv::freshDir(QString("lone-%1").arg(threads)) + "/a.zlb";
+            TZLBArchive zlb;
+            zlb.SetThreads(threads);
+            zlb.CreateArchive(path);
+            ThreadRecorder recorder(zlb);
+            QBuffer buffer;
+            buffer.setData(content);
+            buffer.open(QIODevice::ReadOnly);
+            zlb.AddStream("lone.bin", buffer);
+            QBuffer changed;
+            changed.setData(content.left(content.size() / 2) + "changed");
+            changed.open(QIODevice::ReadOnly);
+            zlb.UpdateStream("lone.bin", changed);
+            Outcome outcome{testenv::readFile(path), recorder.events, recorder.progress, {}, recorder.foreign};
+            for (auto &[text, percent] : outcome.progress)
+                text.replace(path, "ARCHIVE");
+            if (threads == 1)
+                first = outcome;
+            else
+                expectSame(first, outcome, std::to_string(content.size()) + " bytes, " + std::to_string(threads) + " threads");
+        }
+    }
+    EXPECT_EQ(leftoverTempFiles(), QStringList());
+}
+
 TEST(ZlbParallel, ThreadsDefaultToTheProcessors)
 {
     TZLBArchive zlb;
