@@ -33,6 +33,8 @@ constexpr KindCaption KindCaptions[] = {
     {ProviderKind::PostgreSql, "PostgreSQL", "Server (värd eller värd:port):"},
 };
 
+constexpr int MinimumWidth = 460;
+
 template<typename W>
 W *named(W *widget, const char *name)
 {
@@ -107,7 +109,6 @@ void DataLinkWindow::buildControls()
     layout->addWidget(lblTestResult);
     layout->addStretch(1);
     layout->addWidget(buttons);
-    resize(460, 360);
 }
 
 void DataLinkWindow::wireEvents()
@@ -162,6 +163,8 @@ void DataLinkWindow::cbProviderChange()
                        static_cast<QWidget *>(chkSavePassword)})
         m_form->setRowVisible(w, usesCredentials(kind));
     lblTestResult->clear();
+    // As tall as the kind's fields need, no taller.
+    resize(isVisible() ? qMax(width(), MinimumWidth) : MinimumWidth, sizeHint().height());
 }
 
 void DataLinkWindow::btnBrowseClick()

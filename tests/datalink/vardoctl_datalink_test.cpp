@@ -1,0 +1,132 @@
+// "vardoctl datalink": the built program, run against this test's private root.
+#include "datalink/core/data_link_document.h"
+#include "qstring_printer.h"
+#include "suite/data_link_file.h"
+#include "suite/ini_reader.h"
+#include "suite/paths.h"
+#include "suite/registry.h"
+#include "test_env.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CommandRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+CommandRun vardoctl(const QStringList &args)
+{
+    QProcess process;
+    process.start(testenv::binDir() + "/vardoctl", QStringList{"datalink"} + args);
+    CommandRun run;
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+class VardoctlDataLink : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // vardoctl runs in this process's current folder, which names the installation's settings.
+        suite::InitPaths({"vardoctl"});
+        links = suite::DataLinkPath();
+        ASSERT_TRUE(QDir().mkpath(links));
+    }
+
+    QString links;
+};
+
+TEST_F(VardoctlDataLink, ListsTheRowsOfTheDialogWithTheDefaultMarked)
+{
+    for (const char *name : {"b.udl", "A.udl", "c.udl"})
+        suite::WriteDataLinkFile(links + name, "Provider=SQLite;Data Source=/x.db");
+    suite::WriteSuiteSetting("DataProvider", "DefaultDataProvider", "/elsewhere/B.UDL");
+    const CommandRun run = vardoctl({"list"});
+    EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
+    EXPECT_EQ(run.out, "  A.udl\n* b.udl\n  c.udl\n");
+}
+
+TEST_F(VardoctlDataLink, DefaultStoresTheListedName)
+{
+    suite::WriteDataLinkFile(links + "Praktik.udl", "Provider=SQLite;Data Source=/x.db");
+    const CommandRun run = vardoctl({"default", "praktik.udl"});
+    EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
+    EXPECT_EQ(suite::ReadSuiteSetting("DataProvider", "DefaultDataProvider"), "Praktik.udl");
+
+    const CommandRun missing = vardoctl({"default", "gone.udl"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.err.contains("gone.udl")) << qPrintable(missing.err);
+    EXPECT_EQ(suite::ReadSuiteSetting("DataProvider", "DefaultDataProvider"), "Praktik.udl");
+}
+
+TEST_F(VardoctlDataLink, NewWritesTheEditorsFormatAndNeverReplacesADataLink)
+{
+    const CommandRun run = vardoctl({"new", "Praktik", "--provider", "sqlserver", "--data-source", "db,1433",
+                                     "--database", "Vardo", "--user", "sa", "--driver", "FreeTDS"});
+    EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
+    EXPECT_EQ(run.out, links + "Praktik.udl\n");
+    EXPECT_EQ(suite::ConnectionStringOf(links + "Praktik.udl"),
+              "Provider=SQLOLEDB;Data Source=db,1433;Initial Catalog=Vardo;Driver=FreeTDS;User ID=sa");
+
+    const QByteArray before = testenv::readFile(links + "Praktik.udl");
+    const CommandRun again = vardoctl({"new", "Praktik", "--provider", "sqlite", "--data-source", "/x.db"});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_TRUE(again.err.contains("exists")) << qPrintable(again.err);
+    EXPECT_EQ(testenv::readFile(links + "Praktik.udl"), before);
+}
+
+TEST_F(VardoctlDataLink, NewRefusesNamesOutsideTheFolderAndOptionsTheKindHasNot)
+{
+    const CommandRun outside = vardoctl({"new", "../escape", "--provider", "sqlite", "--data-source", "/x.db"});
+    EXPECT_EQ(outside.exitCode, 1);
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(links).dir().filePath("escape.udl")));
+    const QList<QStringList> usageErrors = {
+        {"new", "x", "--data-source", "/x.db"},
+        {"new", "x", "--provider", "oracle", "--data-source", "a"},
+        {"new", "x", "--provider", "sqlite", "--dsn", "Praktik"},
+        {"new", "x", "--provider", "sqlite", "--database"},
+        {"new", "x", "--provider", "postgresql", "--color", "red"},
+        {"list", "extra"},
+        {"frobnicate"},
+    };
+    for (const QStringList &args : usageErrors) {
+        const CommandRun run = vardoctl(args);
+        EXPECT_EQ(run.exitCode, 2) << qPrintable(args.join(' '));
+        EXPECT_TRUE(run.err.contains("vardoctl datalink new NAME")) << qPrintable(run.err);
+    }
+    EXPECT_FALSE(QFileInfo::exists(links + "x.udl"));
+}
+
+TEST_F(VardoctlDataLink, ShowMasksThePassword)
+{
+    suite::WriteDataLinkFile(links + "p.udl", "Provider=PostgreSQL;Data Source=localhost;Location=v;User ID=u;"
+                                              "Password=hemligt;Persist Security Info=True");
+    for (const QString &file : {QString("p.udl"), links + "p.udl"}) {
+        const CommandRun run = vardoctl({"show", file});
+        EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
+        EXPECT_EQ(run.out, "Provider=PostgreSQL;Data Source=localhost;Location=v;User ID=u;"
+                           "Password=********;Persist Security Info=True\n");
+        EXPECT_FALSE(run.out.contains("hemligt"));
+    }
+    const CommandRun missing = vardoctl({"show", "none.udl"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.err.contains("none.udl")) << qPrintable(missing.err);
+}
+
+} // namespace
