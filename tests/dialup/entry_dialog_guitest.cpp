@@ -5,44 +5,14 @@
 
 #include "platform/ras_simulated_phonebook.h"
 
-#include <gtest/gtest.h>
+#include "entry_dialog_answer.h"
 
-#include <QApplication>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTimer>
+#include <gtest/gtest.h>
 
 using namespace dialup;
 using namespace platform::ras;
 
 namespace {
-
-struct Typed
-{
-    QString name;
-    QString phone;
-    QString user;
-    QString password;
-};
-
-// Fills in the dialog once it shows, then presses OK or Cancel.
-void answerDialog(const Typed &typed, bool ok, QString *title = nullptr)
-{
-    QTimer::singleShot(50, [=] {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        if (title)
-            *title = dialog->windowTitle();
-        dialog->findChild<QLineEdit *>("edEntryName")->setText(typed.name);
-        dialog->findChild<QLineEdit *>("edPhoneNumber")->setText(typed.phone);
-        dialog->findChild<QLineEdit *>("edUserName")->setText(typed.user);
-        dialog->findChild<QLineEdit *>("edPassword")->setText(typed.password);
-        auto *buttons = dialog->findChild<QDialogButtonBox *>();
-        buttons->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
-    });
-}
 
 class EntryDialogTest : public ::testing::Test
 {
@@ -53,10 +23,10 @@ protected:
 
 TEST_F(EntryDialogTest, CreateEntryWritesWhatWasTyped)
 {
-    QString title;
-    answerDialog({"Hemma", "0771-1000", "åke", "lösen"}, true, &title);
+    const auto seen = answerEntryDialog({"Hemma", "0771-1000", "åke", "lösen"}, true);
     ASSERT_EQ(dialUp.CreateEntry(), 0);
-    EXPECT_EQ(title, QStringLiteral("New dial-up entry"));
+    EXPECT_EQ(seen->title, QStringLiteral("New dial-up entry"));
+    EXPECT_TRUE(seen->offered.name.isEmpty());
     SimulatedEntry entry;
     ASSERT_TRUE(readSimulatedEntry(QStringLiteral("Hemma"), entry));
     EXPECT_EQ(entry.phoneNumber, QStringLiteral("0771-1000"));
@@ -66,7 +36,7 @@ TEST_F(EntryDialogTest, CreateEntryWritesWhatWasTyped)
 
 TEST_F(EntryDialogTest, CancelChangesNothing)
 {
-    answerDialog({"Hemma", "", "", ""}, false);
+    answerEntryDialog({"Hemma", "", "", ""}, false);
     EXPECT_EQ(dialUp.CreateEntry(), int(ErrorCancelled));
     EXPECT_TRUE(simulatedEntryNames().isEmpty());
 }
@@ -78,8 +48,11 @@ TEST_F(EntryDialogTest, EditEntryChangesAndRenames)
     original.phoneNumber = QStringLiteral("1");
     writeSimulatedEntry(original);
     dialUp.SetEntry(QStringLiteral("Jobbet"));
-    answerDialog({"Kontoret", "2", "eva", ""}, true);
+    const auto seen = answerEntryDialog({"Kontoret", "2", "eva", ""}, true);
     ASSERT_EQ(dialUp.EditEntry(), 0);
+    EXPECT_EQ(seen->title, QStringLiteral("Dial-up entry Jobbet"));
+    EXPECT_EQ(seen->offered.name, QStringLiteral("Jobbet"));
+    EXPECT_EQ(seen->offered.phone, QStringLiteral("1"));
     EXPECT_EQ(simulatedEntryNames(), QStringList{QStringLiteral("Kontoret")});
     SimulatedEntry edited;
     ASSERT_TRUE(readSimulatedEntry(QStringLiteral("Kontoret"), edited));
@@ -99,7 +72,7 @@ TEST_F(EntryDialogTest, AnEntryThatExistsIsNotOverwritten)
     existing.name = QStringLiteral("Hemma");
     existing.phoneNumber = QStringLiteral("kvar");
     writeSimulatedEntry(existing);
-    answerDialog({"Hemma", "ny", "", ""}, true);
+    answerEntryDialog({"Hemma", "ny", "", ""}, true);
     EXPECT_EQ(dialUp.CreateEntry(), int(ErrorAlreadyExists));
     SimulatedEntry kept;
     ASSERT_TRUE(readSimulatedEntry(QStringLiteral("Hemma"), kept));
