@@ -86,7 +86,8 @@ bool needsQuotes(const QString &value)
 {
     if (value.isEmpty())
         return false;
-    return value.contains(u';') || isQuote(value.front()) || value.front().isSpace()
+    // A leading "=" would join the separator and read as a literal "=" of the name.
+    return value.contains(u';') || isQuote(value.front()) || value.front() == u'=' || value.front().isSpace()
         || value.back().isSpace();
 }
 

@@ -139,6 +139,7 @@ TEST(ConnectionString, QuotesValuesThatNeedIt)
         {u"'q'", u"P=\"'q'\""},
         {u"'a\";", u"P=\"'a\"\";\""},
         {u"a=b", u"P=a=b"},
+        {u"=b", u"P=\"=b\""},
     };
     for (const WriteCase &c : cases) {
         ConnectionString cs;
@@ -149,7 +150,7 @@ TEST(ConnectionString, QuotesValuesThatNeedIt)
 
 TEST(ConnectionString, RoundTripsThroughText)
 {
-    const char16_t *values[] = {u"plain", u"a;b", u" x ", u"\"", u"'", u"'\";;\"'", u"", u"Växjö", u"a=b", u"\"a"};
+    const char16_t *values[] = {u"plain", u"a;b", u" x ", u"\"", u"'", u"'\";;\"'", u"", u"Växjö", u"a=b", u"\"a", u"=", u"==x"};
     for (const char16_t *v : values) {
         ConnectionString cs;
         cs.setValue(u"Provider"_qs, u"SQLite"_qs);
