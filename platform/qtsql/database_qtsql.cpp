@@ -59,8 +59,10 @@ void configure(QSqlDatabase &db, const qtsql::SqlConnectionSettings &settings)
     if (!settings.host.isEmpty())
         db.setHostName(settings.host);
     db.setPort(settings.port);
-    db.setUserName(settings.userName);
-    db.setPassword(settings.password);
+    // Qt's ODBC driver appends ";UID=...;PWD=..." as given, so a ";" in either needs braces.
+    const bool odbc = settings.driver == u"QODBC";
+    db.setUserName(odbc ? qtsql::odbcValue(settings.userName) : settings.userName);
+    db.setPassword(odbc ? qtsql::odbcValue(settings.password) : settings.password);
     db.setConnectOptions(settings.connectOptions);
 }
 

@@ -47,15 +47,6 @@ QString providerBase(const QString &provider)
     return QString(provider).remove(version);
 }
 
-// An ODBC value in braces only when ODBC would read it otherwise: some drivers take
-// braces as part of the value.
-QString odbcValue(const QString &value)
-{
-    if (!value.contains(u';') && !value.startsWith(u'{') && value == value.trimmed())
-        return value;
-    return u'{' + QString(value).replace(u'}', QStringLiteral("}}")) + u'}';
-}
-
 QString odbcString(const Pairs &pairs)
 {
     QStringList parts;
@@ -291,6 +282,13 @@ SqlConnectionSettings mapConnectionString(const ConnectionString &connection, co
     throw Error(QStringLiteral("The data provider %1 is not supported here; use SQLite, MSDASQL (ODBC), "
                                "SQLOLEDB, SQLNCLI or MSOLEDBSQL (SQL Server through ODBC) or PostgreSQL.")
                     .arg(provider));
+}
+
+QString odbcValue(const QString &value)
+{
+    if (!value.contains(u';') && !value.startsWith(u'{') && value == value.trimmed())
+        return value;
+    return u'{' + QString(value).replace(u'}', QStringLiteral("}}")) + u'}';
 }
 
 QString withoutSecrets(QString text, const SqlConnectionSettings &settings)

@@ -44,6 +44,11 @@ using OdbcDriverList = std::function<QList<OdbcDriver>()>;
 SqlConnectionSettings mapConnectionString(const ConnectionString &connection,
                                           const OdbcDriverList &installedDrivers);
 
+// A value for an ODBC connection string, in braces only where ODBC would otherwise read
+// it differently (a ";", a leading "{", blanks at either end): some drivers take braces
+// as part of the value.
+QString odbcValue(const QString &value);
+
 // The text with every secret of the settings replaced, for messages and logs.
 QString withoutSecrets(QString text, const SqlConnectionSettings &settings);
 

@@ -158,6 +158,17 @@ TEST(ProviderMapping, UnusableStringsAreClearErrors)
     }
 }
 
+TEST(ProviderMapping, OdbcValuesAreBracedOnlyWhereTheyMustBe)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"plain", "plain"},       {"with blank", "with blank"}, {"a=b", "a=b"},     {"", ""},
+        {"a;b", "{a;b}"},         {"{x}", "{{x}}}"},           {" lead", "{ lead}"}, {"trail ", "{trail }"},
+        {"a};b", "{a}};b}"},
+    };
+    for (const auto &[value, written] : cases)
+        EXPECT_EQ(platform::qtsql::odbcValue(value), written) << value;
+}
+
 TEST(ProviderMapping, SecretsAreHiddenInMessages)
 {
     SqlConnectionSettings s;
