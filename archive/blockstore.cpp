@@ -157,7 +157,7 @@ struct BlockStore::State
 
     // A small source: read whole into `raw`, each piece checksummed and compressed as it
     // arrives, so the bytes are at hand if they become the block.
-    SourceSummary readWhole(QIODevice &source, std::vector<char> &raw)
+    SourceSummary readWhole(QIODevice &source, ByteBuffer &raw)
     {
         if (readingAhead()) {
             raw.reserve(static_cast<size_t>(total));
@@ -218,7 +218,7 @@ struct BlockStore::State
         else if (level != fcNone)
             out.bytes.reserve(static_cast<size_t>(total / 2 + 64));
         startCompressor();
-        std::vector<char> raw;
+        ByteBuffer raw;
         const SourceSummary read = big ? readStreamed(source) : readWhole(source, raw);
         if (level != fcNone)
             deflater->finish();

@@ -52,6 +52,34 @@ struct PreparationCancelled
 
 class SpillFile;
 
+// Bytes that are written before they are read: growing the buffer leaves them
+// uninitialised instead of clearing memory that the read fills at once.
+template<class T>
+struct UninitialisedAllocator : std::allocator<T>
+{
+    template<class U>
+    struct rebind
+    {
+        using other = UninitialisedAllocator<U>;
+    };
+    UninitialisedAllocator() = default;
+    template<class U>
+    UninitialisedAllocator(const UninitialisedAllocator<U> &) noexcept
+    {
+    }
+    template<class U>
+    void construct(U *place) noexcept
+    {
+        ::new (static_cast<void *>(place)) U;
+    }
+    template<class U, class... Args>
+    void construct(U *place, Args &&...args)
+    {
+        ::new (static_cast<void *>(place)) U(std::forward<Args>(args)...);
+    }
+};
+using ByteBuffer = std::vector<char, UninitialisedAllocator<char>>;
+
 // What `prepare` made of one source; `write` turns it into the block.
 struct PreparedBlock
 {
@@ -64,7 +92,7 @@ struct PreparedBlock
     quint32 crc = 0;                    // their CRC-32
     bool compressed = false;            // the block is the compressed form
     qint64 compressedSize = 0;          // its length
-    std::vector<char> bytes;            // the block, unless it waits in `spill` or must be copied again
+    ByteBuffer bytes;                   // the block, unless it waits in `spill` or must be copied again
     std::unique_ptr<SpillFile> spill;   // the compressed form of a big source
     bool copySource = false;            // stored plain without the bytes kept: `write` reads the source again
     bool checkCopy = false;             // ... and that copy must match `size` and `crc`
