@@ -2,6 +2,7 @@
 
 #include "platform/error.h"
 #include "suite/ini_reader.h"
+#include "datalink_test_support.h"
 #include "test_env.h"
 
 #include <QDir>
@@ -23,15 +24,6 @@ using datalink::DataLinkEditor;
 using datalink::DataLinkFields;
 using datalink::ProviderKind;
 
-QByteArray utf16(const QString &text)
-{
-    QByteArray bytes("\xFF\xFE", 2);
-    for (const QChar c : text) {
-        bytes.append(char(c.unicode() & 0xFF));
-        bytes.append(char(c.unicode() >> 8));
-    }
-    return bytes;
-}
 
 const QString Comment = "; Everything after this line is an OLE DB initstring";
 
@@ -57,7 +49,7 @@ TEST(DataLinkEditor, WhatItSavesReadsBackToTheExactConnectionString)
     const QString expected = "Provider=SQLOLEDB;Data Source=db.example.test,1433;Initial Catalog=Vårdö;Driver=FreeTDS;"
                              "User ID=sa;Password=\"p;w\";Persist Security Info=True";
     EXPECT_EQ("Provider=" + suite::ReadIniValue(path, "oledb", "Provider"), expected);
-    EXPECT_EQ(testenv::readFile(path), utf16("[oledb]\r\n" + Comment + "\r\n" + expected + "\r\n"));
+    EXPECT_EQ(testenv::readFile(path), datalinktest::utf16WithMark("[oledb]\r\n" + Comment + "\r\n" + expected + "\r\n"));
     EXPECT_FALSE(editor.isNew());
     // Opened again, the editor shows the same fields.
     const DataLinkFields again = DataLinkEditor(path).fields();
@@ -70,7 +62,7 @@ TEST(DataLinkEditor, WhatItSavesReadsBackToTheExactConnectionString)
 TEST(DataLinkEditor, AHandWrittenFileKeepsWhatTheEditorDoesNotKnow)
 {
     const QString path = testenv::freshDir("links") + "/hand.udl";
-    testenv::writeFile(path, utf16("[oledb]\r\n" + Comment + "\r\n"
+    testenv::writeFile(path, datalinktest::utf16WithMark("[oledb]\r\n" + Comment + "\r\n"
                                    "Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;"
                                    "Initial Catalog=Praktik;Data Source=old-server;Packet Size=4096;"
                                    "Application Name=\"Vardo; admin\"\r\n"));
@@ -92,7 +84,7 @@ TEST(DataLinkEditor, AnEightBitFileIsReadAndSavedInTheEditorsFormat)
     DataLinkEditor editor(path);
     EXPECT_EQ(editor.fields().dataSource, "/srv/a.db");
     editor.save(editor.fields());
-    EXPECT_EQ(testenv::readFile(path), utf16("[oledb]\r\n" + Comment + "\r\nProvider=SQLite;Data Source=/srv/a.db\r\n"));
+    EXPECT_EQ(testenv::readFile(path), datalinktest::utf16WithMark("[oledb]\r\n" + Comment + "\r\nProvider=SQLite;Data Source=/srv/a.db\r\n"));
 }
 
 TEST(DataLinkEditor, DamagedFilesAreRefusedWithTheirName)
@@ -101,7 +93,7 @@ TEST(DataLinkEditor, DamagedFilesAreRefusedWithTheirName)
     const QByteArray damaged[] = {
         QByteArray("\xFF\xFE[\x00o", 5),                           // odd byte count
         QByteArray("[oledb]\nProvider=x\0y\n", 21),                // NUL
-        utf16("[oledb]\r\nProvider=SQLite;Data Source=\"open\r\n"), // unterminated quote
+        datalinktest::utf16WithMark("[oledb]\r\nProvider=SQLite;Data Source=\"open\r\n"), // unterminated quote
     };
     int i = 0;
     for (const QByteArray &bytes : damaged) {
@@ -171,7 +163,7 @@ TEST(DataLinkEditor, ASaveThatCannotBeWrittenReportsItAndKeepsTheOldFile)
 {
     const QString folder = testenv::freshDir("locked");
     const QString path = folder + "/Praktik.udl";
-    testenv::writeFile(path, utf16("[oledb]\r\n" + Comment + "\r\nProvider=SQLite;Data Source=/srv/old.db\r\n"));
+    testenv::writeFile(path, datalinktest::utf16WithMark("[oledb]\r\n" + Comment + "\r\nProvider=SQLite;Data Source=/srv/old.db\r\n"));
     const QByteArray before = testenv::readFile(path);
     DataLinkEditor editor(path);
     const ReadOnlyFolder locked(folder);

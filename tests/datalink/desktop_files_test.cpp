@@ -1,4 +1,5 @@
 // The editor's desktop entry and its MIME type, as a desktop finds them.
+#include "datalink_test_support.h"
 #include "test_env.h"
 
 #include <QDir>
@@ -18,15 +19,6 @@ QString sourceFile(const QString &name)
     return testenv::sourceDir() + "/datalink/" + name;
 }
 
-QByteArray utf16(const QString &text)
-{
-    QByteArray bytes("\xFF\xFE", 2);
-    for (const QChar c : text) {
-        bytes.append(char(c.unicode() & 0xFF));
-        bytes.append(char(c.unicode() >> 8));
-    }
-    return bytes;
-}
 
 TEST(DesktopFiles, TheDesktopEntryIsValidAndOpensTheType)
 {
@@ -53,10 +45,10 @@ TEST(DesktopFiles, TheTypeIsKnownByNameAndByItsUtf16Start)
     const QMimeDatabase db;
     EXPECT_EQ(db.mimeTypeForFile("Praktik.udl", QMimeDatabase::MatchExtension).name(), MimeType);
     EXPECT_EQ(db.mimeTypeForFile("PRAKTIK.UDL", QMimeDatabase::MatchExtension).name(), MimeType);
-    const QByteArray dataLink = utf16("[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
+    const QByteArray dataLink = datalinktest::utf16WithMark("[oledb]\r\n; Everything after this line is an OLE DB initstring\r\n"
                                       "Provider=SQLite;Data Source=/srv/a.db\r\n");
     EXPECT_EQ(db.mimeTypeForData(dataLink).name(), MimeType);
-    EXPECT_NE(db.mimeTypeForData(utf16("[other]\r\n")).name(), MimeType);
+    EXPECT_NE(db.mimeTypeForData(datalinktest::utf16WithMark("[other]\r\n")).name(), MimeType);
 }
 
 } // namespace

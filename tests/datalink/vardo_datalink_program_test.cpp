@@ -1,51 +1,32 @@
 // The vardo-datalink program: its options, and a screenshot written without a display.
+#include "datalink_test_support.h"
 #include "suite/data_link_file.h"
 #include "test_env.h"
 
 #include <QFileInfo>
 #include <QtEndian>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct ProgramRun
+datalinktest::ProgramRun vardoDatalink(const QStringList &args)
 {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ProgramRun vardoDatalink(const QStringList &args)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    process.setProcessEnvironment(env);
-    process.start(testenv::binDir() + "/vardo-datalink", args);
-    ProgramRun run;
-    if (!process.waitForFinished(30000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    QProcessEnvironment offscreen;
+    offscreen.insert("QT_QPA_PLATFORM", "offscreen");
+    return datalinktest::runBuiltProgram("vardo-datalink", args, offscreen);
 }
 
 TEST(VardoDatalinkProgram, AnswersHelpVersionAndUsageErrors)
 {
-    const ProgramRun help = vardoDatalink({"--help"});
+    const datalinktest::ProgramRun help = vardoDatalink({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains("usage: vardo-datalink")) << qPrintable(help.out);
-    const ProgramRun version = vardoDatalink({"--version"});
+    const datalinktest::ProgramRun version = vardoDatalink({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(version.out.startsWith("vardo-datalink")) << qPrintable(version.out);
     for (const QStringList &args : {QStringList{}, QStringList{"--colour", "a.udl"}, QStringList{"a.udl", "b.udl"}}) {
-        const ProgramRun run = vardoDatalink(args);
+        const datalinktest::ProgramRun run = vardoDatalink(args);
         EXPECT_EQ(run.exitCode, 2) << qPrintable(args.join(' '));
         EXPECT_TRUE(run.err.contains("usage: vardo-datalink")) << qPrintable(run.err);
     }
@@ -56,7 +37,7 @@ TEST(VardoDatalinkProgram, WritesAScreenshotOfTheWindow)
     const QString file = testenv::freshDir("links") + "/Praktik.udl";
     suite::WriteDataLinkFile(file, "Provider=SQLite;Data Source=/srv/praktik.db");
     const QString shots = testenv::freshDir("shots");
-    const ProgramRun run = vardoDatalink({"--screenshot", shots, file});
+    const datalinktest::ProgramRun run = vardoDatalink({"--screenshot", shots, file});
     EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
     const QByteArray png = testenv::readFile(shots + "/datalink-editor.png");
     ASSERT_GT(png.size(), 24);
@@ -69,7 +50,7 @@ TEST(VardoDatalinkProgram, ADamagedFileIsReportedAsAFailure)
 {
     const QString file = testenv::freshDir("links") + "/bad.udl";
     testenv::writeFile(file, QByteArray("\xFF\xFE[", 3));
-    const ProgramRun run = vardoDatalink({"--screenshot", testenv::freshDir("shots"), file});
+    const datalinktest::ProgramRun run = vardoDatalink({"--screenshot", testenv::freshDir("shots"), file});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(file)) << qPrintable(run.err);
 }

@@ -1,5 +1,5 @@
 // "vardoctl datalink": the built program, run against this test's private root.
-#include "datalink/core/data_link_document.h"
+#include "datalink_test_support.h"
 #include "qstring_printer.h"
 #include "suite/data_link_file.h"
 #include "suite/ini_reader.h"
@@ -9,33 +9,14 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct CommandRun
+datalinktest::ProgramRun vardoctl(const QStringList &args)
 {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CommandRun vardoctl(const QStringList &args)
-{
-    QProcess process;
-    process.start(testenv::binDir() + "/vardoctl", QStringList{"datalink"} + args);
-    CommandRun run;
-    if (!process.waitForFinished(30000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return datalinktest::runBuiltProgram("vardoctl", QStringList{"datalink"} + args);
 }
 
 class VardoctlDataLink : public ::testing::Test
@@ -57,7 +38,7 @@ TEST_F(VardoctlDataLink, ListsTheRowsOfTheDialogWithTheDefaultMarked)
     for (const char *name : {"b.udl", "A.udl", "c.udl"})
         suite::WriteDataLinkFile(links + name, "Provider=SQLite;Data Source=/x.db");
     suite::WriteSuiteSetting("DataProvider", "DefaultDataProvider", "/elsewhere/B.UDL");
-    const CommandRun run = vardoctl({"list"});
+    const datalinktest::ProgramRun run = vardoctl({"list"});
     EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
     EXPECT_EQ(run.out, "  A.udl\n* b.udl\n  c.udl\n");
 }
@@ -65,11 +46,11 @@ TEST_F(VardoctlDataLink, ListsTheRowsOfTheDialogWithTheDefaultMarked)
 TEST_F(VardoctlDataLink, DefaultStoresTheListedName)
 {
     suite::WriteDataLinkFile(links + "Praktik.udl", "Provider=SQLite;Data Source=/x.db");
-    const CommandRun run = vardoctl({"default", "praktik.udl"});
+    const datalinktest::ProgramRun run = vardoctl({"default", "praktik.udl"});
     EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
     EXPECT_EQ(suite::ReadSuiteSetting("DataProvider", "DefaultDataProvider"), "Praktik.udl");
 
-    const CommandRun missing = vardoctl({"default", "gone.udl"});
+    const datalinktest::ProgramRun missing = vardoctl({"default", "gone.udl"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains("gone.udl")) << qPrintable(missing.err);
     EXPECT_EQ(suite::ReadSuiteSetting("DataProvider", "DefaultDataProvider"), "Praktik.udl");
@@ -77,7 +58,7 @@ TEST_F(VardoctlDataLink, DefaultStoresTheListedName)
 
 TEST_F(VardoctlDataLink, NewWritesTheEditorsFormatAndNeverReplacesADataLink)
 {
-    const CommandRun run = vardoctl({"new", "Praktik", "--provider", "sqlserver", "--data-source", "db,1433",
+    const datalinktest::ProgramRun run = vardoctl({"new", "Praktik", "--provider", "sqlserver", "--data-source", "db,1433",
                                      "--database", "Vardo", "--user", "sa", "--driver", "FreeTDS"});
     EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
     EXPECT_EQ(run.out, links + "Praktik.udl\n");
@@ -85,7 +66,7 @@ TEST_F(VardoctlDataLink, NewWritesTheEditorsFormatAndNeverReplacesADataLink)
               "Provider=SQLOLEDB;Data Source=db,1433;Initial Catalog=Vardo;Driver=FreeTDS;User ID=sa");
 
     const QByteArray before = testenv::readFile(links + "Praktik.udl");
-    const CommandRun again = vardoctl({"new", "Praktik", "--provider", "sqlite", "--data-source", "/x.db"});
+    const datalinktest::ProgramRun again = vardoctl({"new", "Praktik", "--provider", "sqlite", "--data-source", "/x.db"});
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_TRUE(again.err.contains("exists")) << qPrintable(again.err);
     EXPECT_EQ(testenv::readFile(links + "Praktik.udl"), before);
@@ -93,7 +74,7 @@ TEST_F(VardoctlDataLink, NewWritesTheEditorsFormatAndNeverReplacesADataLink)
 
 TEST_F(VardoctlDataLink, NewRefusesNamesOutsideTheFolderAndOptionsTheKindHasNot)
 {
-    const CommandRun outside = vardoctl({"new", "../escape", "--provider", "sqlite", "--data-source", "/x.db"});
+    const datalinktest::ProgramRun outside = vardoctl({"new", "../escape", "--provider", "sqlite", "--data-source", "/x.db"});
     EXPECT_EQ(outside.exitCode, 1);
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(links).dir().filePath("escape.udl")));
     const QList<QStringList> usageErrors = {
@@ -106,7 +87,7 @@ TEST_F(VardoctlDataLink, NewRefusesNamesOutsideTheFolderAndOptionsTheKindHasNot)
         {"frobnicate"},
     };
     for (const QStringList &args : usageErrors) {
-        const CommandRun run = vardoctl(args);
+        const datalinktest::ProgramRun run = vardoctl(args);
         EXPECT_EQ(run.exitCode, 2) << qPrintable(args.join(' '));
         EXPECT_TRUE(run.err.contains("vardoctl datalink new NAME")) << qPrintable(run.err);
     }
@@ -118,13 +99,13 @@ TEST_F(VardoctlDataLink, ShowMasksThePassword)
     suite::WriteDataLinkFile(links + "p.udl", "Provider=PostgreSQL;Data Source=localhost;Location=v;User ID=u;"
                                               "Password=hemligt;Persist Security Info=True");
     for (const QString &file : {QString("p.udl"), links + "p.udl"}) {
-        const CommandRun run = vardoctl({"show", file});
+        const datalinktest::ProgramRun run = vardoctl({"show", file});
         EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
         EXPECT_EQ(run.out, "Provider=PostgreSQL;Data Source=localhost;Location=v;User ID=u;"
                            "Password=********;Persist Security Info=True\n");
         EXPECT_FALSE(run.out.contains("hemligt"));
     }
-    const CommandRun missing = vardoctl({"show", "none.udl"});
+    const datalinktest::ProgramRun missing = vardoctl({"show", "none.udl"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains("none.udl")) << qPrintable(missing.err);
 }
