@@ -256,6 +256,25 @@ TEST_F(DialUpTest, AsynchronousFailureArrivesAsTheLastNotificationInLanguage)
     dialUp.HangUp();
 }
 
+TEST_F(DialUpTest, HangingUpDuringAnAsynchronousDialEndsItsNotifications)
+{
+    writeSimulatedEntry(entry(QStringLiteral("Lång"), {OpeningPort, PortOpened, ConnectDevice, DeviceConnected,
+                                                     AllDevicesConnected, Authenticate, Authenticated},
+                              Success, 100));
+    dialUp.SetEntry(QStringLiteral("Lång"));
+    QList<int> states;
+    dialUp.OnAsyncEvent = [&](TDialUp &, int state, int, const QString &) { states << state; };
+    ASSERT_EQ(dialUp.Dial(), 0);
+    ASSERT_TRUE(processEventsUntil([&] { return !states.isEmpty(); }));
+    ASSERT_EQ(dialUp.HangUp(), 0);
+    const qsizetype atHangUp = states.size();
+    processEventsUntil([] { return false; }, 1000);
+    // At most the one notification already handed over arrives after the hang-up.
+    EXPECT_LE(states.size(), atHangUp + 1);
+    EXPECT_FALSE(states.contains(int(Connected)));
+    EXPECT_TRUE(activeEntries().isEmpty());
+}
+
 TEST_F(DialUpTest, AsynchronousDialOfAMissingEntryReportsTheError)
 {
     dialUp.SetEntry(QStringLiteral("Saknas"));
