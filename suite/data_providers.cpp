@@ -70,11 +70,6 @@ void DataProviders::RefreshList(const QString &nameToSelect)
     }
 }
 
-void DataProviders::activate()
-{
-    RefreshList(defaultName());
-}
-
 bool DataProviders::checkRowSelected() const
 {
     if (m_selected >= 0)

@@ -36,8 +36,6 @@ public:
     // Rebuilds the rows from the folder and selects the row equal to the name, without
     // regard to case; no row when none is.
     void RefreshList(const QString &nameToSelect);
-    // On every activation: the rows afresh, the default one selected.
-    void activate();
 
     // The row check of OK, "Välj som standard", "Redigera..." and "Radera": true when a
     // row is selected, else shows "Välj en DataProvider först!" and gives false (the

@@ -123,10 +123,15 @@ void TfrmDataProviders::FormCreate()
         move(screen->availableGeometry().center() - rect().center());
 }
 
+void TfrmDataProviders::RefreshList(const QString &nameToSelect)
+{
+    m_providers.RefreshList(nameToSelect);
+    showRows();
+}
+
 void TfrmDataProviders::FormActivate()
 {
-    m_providers.activate();
-    showRows();
+    RefreshList(m_providers.defaultName());
 }
 
 void TfrmDataProviders::showEvent(QShowEvent *event)

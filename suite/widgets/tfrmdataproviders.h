@@ -25,6 +25,9 @@ public:
     QString &IniTextPosision;
     const DataProviders &providers() const { return m_providers; }
 
+    // Rebuilds the list from the data-link folder and selects the row of that name.
+    void RefreshList(const QString &nameToSelect);
+
     void FormCreate();
     void FormActivate();
     void BitBtn1Click();
