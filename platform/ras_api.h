@@ -111,6 +111,7 @@ enum RasError : Dword {
     ErrorAlreadyExists = 183,
     ErrorMoreData = 234,
     ErrorCancelled = 1223,
+    ErrorPortAlreadyOpen = 602,
     ErrorBufferTooSmall = 603,
     ErrorCannotFindPhonebookEntry = 623,
     ErrorCannotWritePhonebook = 624,

@@ -17,6 +17,7 @@ constexpr ErrorRow Texts[] = {
     {ErrorAlreadyExists, "An entry with that name already exists."},
     {ErrorMoreData, "More data is available."},
     {ErrorCancelled, "The operation was cancelled by the user."},
+    {ErrorPortAlreadyOpen, "The connection is already active."},
     {ErrorBufferTooSmall, "The buffer is too small."},
     {ErrorCannotFindPhonebookEntry, "The phone book entry for this connection cannot be found."},
     {ErrorCannotWritePhonebook, "The phone book could not be written."},

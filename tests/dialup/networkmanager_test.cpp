@@ -159,6 +159,31 @@ TEST(NetworkManagerBackend, RefusedLoginIsAnAuthenticationFailure)
     EXPECT_TRUE(connectionsOf(dialUp).isEmpty());
 }
 
+TEST(NetworkManagerBackend, ActivationRefusedByNetworkManagerGivesItsRasError)
+{
+    const struct
+    {
+        const char *errorName;
+        Dword error;
+    } rows[] = {
+        {"org.freedesktop.NetworkManager.UnknownDevice", ErrorPortNotAvailable},
+        {"org.freedesktop.NetworkManager.ConnectionAlreadyActive", ErrorPortAlreadyOpen},
+        {"org.freedesktop.NetworkManager.PermissionDenied", ErrorAccessDenied},
+        {"org.freedesktop.NetworkManager.Failed", ErrorUnknown},
+    };
+    NetworkManagerMock nm;
+    TDialUp dialUp;
+    dialUp.SetEntry(QStringLiteral("Mobilt"));
+    for (const auto &row : rows) {
+        nm.activateWith(QStringLiteral("raise dbus.exceptions.DBusException('refused', name='%1')")
+                            .arg(QLatin1String(row.errorName)));
+        QList<int> errors;
+        dialUp.OnError = [&](TDialUp &, int code, const QString &) { errors << code; };
+        EXPECT_EQ(dialUp.Dial(), int(row.error)) << row.errorName; // asynchronous: refused at once
+        EXPECT_EQ(errors, QList<int>{int(row.error)}) << row.errorName;
+    }
+}
+
 TEST(NetworkManagerBackend, UnknownEntryIsNotFound)
 {
     NetworkManagerMock nm;

@@ -31,6 +31,10 @@ Dword errorOf(const QDBusMessage &reply)
         return ErrorCannotFindPhonebookEntry;
     if (name == QLatin1String(PermissionDeniedError))
         return ErrorAccessDenied;
+    if (name == QLatin1String(UnknownDeviceError))
+        return ErrorPortNotAvailable; // no modem that can carry the connection
+    if (name == QLatin1String(AlreadyActiveError))
+        return ErrorPortAlreadyOpen;
     if (name == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")
         || name == QLatin1String("org.freedesktop.DBus.Error.NoReply")
         || name == QLatin1String("org.freedesktop.DBus.Error.Disconnected"))

@@ -18,6 +18,8 @@ inline constexpr char NoObject[] = "/";
 inline constexpr char UnknownConnectionError[] = "org.freedesktop.NetworkManager.UnknownConnection";
 inline constexpr char PermissionDeniedError[] = "org.freedesktop.NetworkManager.PermissionDenied";
 inline constexpr char ConnectionNotActiveError[] = "org.freedesktop.NetworkManager.ConnectionNotActive";
+inline constexpr char UnknownDeviceError[] = "org.freedesktop.NetworkManager.UnknownDevice";
+inline constexpr char AlreadyActiveError[] = "org.freedesktop.NetworkManager.ConnectionAlreadyActive";
 
 // NMActiveConnectionState
 enum ActiveState : unsigned { ActiveUnknown = 0, Activating = 1, Activated = 2, Deactivating = 3, Deactivated = 4 };
