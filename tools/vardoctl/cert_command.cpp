@@ -4,6 +4,7 @@
 #include "editor/certificate_catalogue.h"
 #include "platform/terminal_presenter.h"
 
+#include <cstdio>
 #include <optional>
 
 namespace vardoctl {
@@ -16,9 +17,9 @@ int runCert(const QStringList &args)
 {
     if (args != QStringList{QStringLiteral("list")})
         return usageError(Usage);
-    // The editor's error box becomes a message on standard error; a failure half-way
-    // prints no lines.
-    const platform::TerminalPresenter terminal;
+    // The editor's error box (an information box) becomes the reason on standard error,
+    // where a failed command puts it; a failure half-way prints no lines.
+    const platform::TerminalPresenter terminal(stdin, stderr, stderr);
     const std::optional<QStringList> lines = editor::LoadCertificateLines();
     if (!lines)
         return ExitFailed;
