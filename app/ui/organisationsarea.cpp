@@ -1,6 +1,12 @@
 #include "app/ui/organisationsarea.h"
 
-#include "app/ui/widgetnames.h"
+#include "components/widgetnames.h"
+#include "editor/widgets/tfltklinik.h"
+#include "suite/dialogs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -9,10 +15,27 @@
 #include <QVBoxLayout>
 
 namespace app::ui {
+
+using components::named;
 namespace {
 
 // The role that carries a row's slot number.
 constexpr int SlotRole = Qt::UserRole;
+
+// The organisation editor for a slot, with the values it starts from when editing; true
+// when the user saved.
+bool showOrganisationEditor(QWidget *owner, int slot, const std::optional<OrganisationEditorValues> &values)
+{
+    editor::TFLTKlinik dialog(owner);
+    dialog.Edit1->setText(QString::number(slot));
+    if (values) {
+        dialog.OrganisationsNrComboBox->setEditText(values->organisationsNr);
+        dialog.cmbLicensList->setEditText(values->certificate);
+        dialog.ComboBox1->setEditText(values->dataProvider);
+        dialog.CheckBox1->setChecked(values->checkPasis);
+    }
+    return dialog.exec() == suite::ResultOk;
+}
 
 } // namespace
 
@@ -37,6 +60,10 @@ OrganisationsArea::OrganisationsArea(QWidget *parent)
     auto *layout = new QHBoxLayout(GroupBox11);
     layout->addWidget(ListBox1, 1);
     layout->addLayout(buttons);
+
+    showEditor = [owner = GroupBox11](int slot, const std::optional<OrganisationEditorValues> &values) {
+        return showOrganisationEditor(owner->window(), slot, values);
+    };
 }
 
 void OrganisationsArea::FillOrganisationList()

@@ -27,7 +27,7 @@ struct OrganisationsArea
 
     // The organisation editor, shown modally for a slot: with the values it starts from,
     // or none for a new organisation (the editor keeps its own start values). True when
-    // the user saved. Until the editor exists nothing is shown.
+    // the user saved.
     std::function<bool(int slot, const std::optional<OrganisationEditorValues> &values)> showEditor;
 
     QGroupBox *GroupBox11;

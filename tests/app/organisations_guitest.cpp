@@ -2,6 +2,11 @@
 // store on every activation, "Radera" with its question, and what "Lägg till..." and
 // "Redigera..." hand the organisation editor.
 #include "window_guitest.h"
+#include "editor/widgets/tfltklinik.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QTimer>
 
 #include "app/core/organisation_list.h"
 
@@ -147,17 +152,52 @@ TEST_F(OrganisationsTest, RaderaAsksAndDeletesTheSelectedSlotOnlyOnYes)
     EXPECT_EQ(presenter.boxes().size(), 3);
 }
 
+// The real editor: "Lägg till..." opens it on the free slot, "Spara" there shows the new
+// row; "Redigera..." opens it with the slot's values, and "Ångra" changes nothing.
+TEST_F(OrganisationsTest, TheEditorSavesANewRowAndShowsTheSavedValues)
+{
+    qputenv("TELLVARA_TRUST_BUNDLE", ""); // no certificate line holds the serial typed
+    storeOrganisation(1, QStringLiteral("111"), QStringLiteral("A"));
+    activate();
+    unlock();
+    QString slotShown;
+    QTimer::singleShot(300, [&] {
+        auto *editor = qobject_cast<editor::TFLTKlinik *>(QApplication::activeModalWidget());
+        if (!editor)
+            return;
+        slotShown = editor->Edit1->text();
+        editor->OrganisationsNrComboBox->setEditText("555");
+        editor->cmbLicensList->setEditText("MY 0B - 2030-01-01, Ny");
+        editor->CheckBox1->setChecked(true);
+        editor->btnSpara->click();
+    });
+    click("newbutton");
+    EXPECT_EQ(slotShown, "2");
+    EXPECT_EQ(rows(), (QList<Row>{{"111 - A", 1}, {"555 - 0B", 2}}));
+
+    QStringList prefilled;
+    QTimer::singleShot(300, [&] {
+        auto *editor = qobject_cast<editor::TFLTKlinik *>(QApplication::activeModalWidget());
+        if (!editor)
+            return;
+        prefilled = {editor->Edit1->text(), editor->OrganisationsNrComboBox->currentText(),
+                     editor->cmbLicensList->currentText(), editor->CheckBox1->isChecked() ? "ticked" : "not ticked"};
+        editor->OrganisationsNrComboBox->setEditText("changed");
+        editor->btnCancel->click();
+    });
+    list()->setCurrentRow(1);
+    click("editbutton");
+    EXPECT_EQ(prefilled, QStringList({"2", "555", "0B", "ticked"}));
+    EXPECT_EQ(rows(), (QList<Row>{{"111 - A", 1}, {"555 - 0B", 2}}));
+    EXPECT_TRUE(presenter.boxes().isEmpty());
+}
+
 TEST_F(OrganisationsTest, AddAndEditHandTheEditorItsSlotAndStartValues)
 {
     storeOrganisation(1, QStringLiteral("111"), QStringLiteral("A"));
     storeOrganisation(3, QStringLiteral("333"), QStringLiteral("C"), QStringLiteral("/srv/c.udl"), QStringLiteral("1"));
     activate();
     unlock();
-    // Without the editor the buttons show nothing.
-    click("newbutton");
-    click("editbutton");
-    EXPECT_TRUE(presenter.boxes().isEmpty());
-
     watchEditor(false);
     click("newbutton");
     list()->setCurrentRow(1);

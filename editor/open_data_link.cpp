@@ -1,0 +1,26 @@
+#include "editor/open_data_link.h"
+
+#include "platform/database.h"
+#include "platform/filesystem.h"
+#include "suite/paths.h"
+
+namespace editor {
+
+DataLinkChoice ResolveDataLinkFile(const QString &typed, const std::function<QString()> &selectDataProvider)
+{
+    if (!typed.isEmpty() && platform::fileExists(typed))
+        return {typed, false};
+    if (platform::fileExists(suite::DataLinkPath() + typed))
+        return {suite::DataLinkPath() + typed, false};
+    return {suite::DataLinkPath() + selectDataProvider(), true};
+}
+
+void OpenDataLink(const QString &file, platform::DatabaseConnection &database)
+{
+    suite::SetDefaultDataProviderFile(file);
+    suite::SetDefaultConnectionString(suite::ConnectionStringOf(file));
+    database.close();
+    database.open(suite::DefaultConnectionString());
+}
+
+} // namespace editor

@@ -1,0 +1,33 @@
+#pragma once
+// "Öppna" of the organisation editor without its window: which data-link file the typed
+// text names, and opening the practice database through it. vardoctl db query opens a
+// data link the same way.
+#include <QString>
+
+#include <functional>
+
+namespace platform {
+class DatabaseConnection;
+}
+
+namespace editor {
+
+struct DataLinkChoice
+{
+    QString file;               // becomes DefaultDataProviderFile
+    bool chosenInDialog = false; // the data providers dialog was shown: list the links again
+};
+
+// First match wins: a file of that name (absolute, or relative to the current folder),
+// then DataLinkPath + the text; otherwise the data providers dialog is asked
+// (selectDataProvider returns a name without folder) and its answer is joined to
+// DataLinkPath.
+DataLinkChoice ResolveDataLinkFile(const QString &typed, const std::function<QString()> &selectDataProvider);
+
+// Makes the file the data link in use, forms its connection string ("Provider=" and the
+// file's oledb/Provider value; the file is not tested first) and opens the database with
+// it, closing what was open. Throws platform::Error when the database cannot be opened;
+// the two values stay replaced.
+void OpenDataLink(const QString &file, platform::DatabaseConnection &database);
+
+} // namespace editor

@@ -1,0 +1,314 @@
+// The organisation editor driven through its controls against real practice databases.
+#include "editor/widgets/tfltklinik.h"
+
+#include "components/tdrawpanel.h"
+
+#include "platform/testing/recording_presenter.h"
+#include "suite/data_link_file.h"
+#include "suite/dialogs.h"
+#include "suite/paths.h"
+#include "suite/registry.h"
+#include "test_env.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString SlotKey = QStringLiteral("SOFTWARE\\Tellvara\\Vardo-Service\\Organisation\\OrgNr");
+
+// A SQLite practice database with TRKLINIK(ORGNR) holding the rows given, or without
+// the table when rows is nothing.
+void makeSqliteDatabase(const QString &path, const std::optional<QStringList> &rows)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "fixture");
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open()) << db.lastError().text().toStdString();
+        QSqlQuery query(db);
+        if (rows) {
+            ASSERT_TRUE(query.exec("CREATE TABLE TRKLINIK (ORGNR VARCHAR(20), NAMN VARCHAR(40))"));
+            for (const QString &row : *rows) {
+                query.prepare("INSERT INTO TRKLINIK (ORGNR, NAMN) VALUES (?, 'x')");
+                query.addBindValue(row);
+                ASSERT_TRUE(query.exec()) << query.lastError().text().toStdString();
+            }
+        } else {
+            ASSERT_TRUE(query.exec("CREATE TABLE OTHER (A INTEGER)"));
+        }
+    }
+    QSqlDatabase::removeDatabase("fixture");
+}
+
+class OrganisationEditorTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        suite::InitPaths({QStringLiteral("vardo-admin")});
+        ASSERT_TRUE(QDir().mkpath(suite::DataLinkPath()));
+        qputenv("TELLVARA_TRUST_BUNDLE", ""); // only the certificates a test makes
+    }
+
+    // A data link in the data-link folder that reaches a SQLite database.
+    QString sqliteDataLink(const QString &name, const std::optional<QStringList> &rows)
+    {
+        const QString database = testenv::root() + "/" + name + ".db";
+        makeSqliteDatabase(database, rows);
+        const QString link = suite::DataLinkPath() + name + ".udl";
+        suite::WriteDataLinkFile(link, "Provider=SQLite;Data Source=" + database);
+        return link;
+    }
+
+    editor::TFLTKlinik &dialog()
+    {
+        if (!m_dialog) {
+            m_dialog = std::make_unique<editor::TFLTKlinik>();
+            m_dialog->Edit1->setText("3");
+        }
+        return *m_dialog;
+    }
+
+    void open(const QString &dataLinkText)
+    {
+        dialog().ComboBox1->setEditText(dataLinkText);
+        dialog().BitBtn1->click();
+    }
+
+    QStringList organisationEntries()
+    {
+        QStringList entries;
+        for (int i = 0; i < dialog().OrganisationsNrComboBox->count(); ++i)
+            entries.append(dialog().OrganisationsNrComboBox->itemText(i));
+        return entries;
+    }
+
+    QStringList boxTexts() const
+    {
+        QStringList texts;
+        for (const platform::MessageBox &box : presenter.boxes())
+            texts.append(box.text);
+        return texts;
+    }
+
+    QString stored(const QString &subKey, const QString &name)
+    {
+        return suite::ReadRegistryString(suite::RegistryRoot::LocalMachine, SlotKey + "3" + subKey, name);
+    }
+
+    platform::testing::RecordingPresenter presenter;
+    std::unique_ptr<editor::TFLTKlinik> m_dialog;
+};
+
+TEST_F(OrganisationEditorTest, LayoutNamesAndStartState)
+{
+    sqliteDataLink("Beta", QStringList{"1"});
+    sqliteDataLink("Alfa", QStringList{"1"});
+    editor::TFLTKlinik &d = dialog();
+    EXPECT_EQ(d.windowTitle(), "Lägg till/redigera Organisationer");
+    EXPECT_EQ(d.size(), QSize(480, 224));
+    EXPECT_EQ(d.btnSpara->text(), "Spara");
+    EXPECT_EQ(d.btnSpara->toolTip(), "Sparar inmatade uppgifter till registret");
+    EXPECT_EQ(d.btnCancel->text(), "Ångra");
+    EXPECT_EQ(d.btnCancel->toolTip(), "Ångrar alla inmatade uppgifter");
+    EXPECT_EQ(d.BitBtn1->text(), "Öppna");
+    EXPECT_TRUE(d.BitBtn1->isDefault());
+    EXPECT_EQ(d.GroupBox1->title(), "Organisationens egenskaper");
+    EXPECT_EQ(d.CheckBox1->text(), "Använd Extern import av patienter");
+    EXPECT_EQ(d.cmbLicensList->width(), 463);
+    EXPECT_FALSE(d.Edit1->isEnabled());
+    EXPECT_TRUE(d.Edit1->isReadOnly());
+    EXPECT_FALSE(d.isConnected());
+    EXPECT_EQ(d.pnlProperties->geometry(), d.Panel2->geometry());
+    // The data links of the folder, by name, and no text.
+    ASSERT_EQ(d.ComboBox1->count(), 2);
+    EXPECT_EQ(d.ComboBox1->itemText(0), "Alfa.udl");
+    EXPECT_EQ(d.ComboBox1->itemText(1), "Beta.udl");
+    EXPECT_EQ(d.ComboBox1->currentText(), "");
+    for (const char *name : {"DrawPanel3", "btnSpara", "btnCancel", "GroupBox1", "Panel1", "Edit1", "ComboBox1",
+                             "BitBtn1", "Panel2", "OrganisationsNrComboBox", "CheckBox1", "cmbLicensList",
+                             "pnlProperties"})
+        EXPECT_NE(d.findChild<QWidget *>(name), nullptr) << name;
+}
+
+TEST_F(OrganisationEditorTest, OppnaListsTheDistinctOrganisationNumbersAndKeepsTheTypedOne)
+{
+    const QString link = sqliteDataLink("Praktik", QStringList{"5561234567", "5569876543", "5561234567", " ", ""});
+    dialog().OrganisationsNrComboBox->setEditText("5569876543");
+    open("Praktik.udl");
+    EXPECT_TRUE(boxTexts().isEmpty()) << boxTexts().join('|').toStdString();
+    QStringList entries = organisationEntries();
+    entries.sort();
+    EXPECT_EQ(entries, QStringList({"5561234567", "5569876543"}));
+    EXPECT_EQ(dialog().OrganisationsNrComboBox->currentText(), "5569876543");
+    EXPECT_TRUE(dialog().isConnected());
+    EXPECT_FALSE(dialog().BitBtn1->isEnabled());
+    EXPECT_EQ(suite::DefaultDataProviderFile(), link);
+    EXPECT_EQ(suite::DefaultConnectionString(), "Provider=SQLite;Data Source=" + testenv::root() + "/Praktik.db");
+
+    // Changing the data link leaves the connected state.
+    dialog().ComboBox1->lineEdit()->setText("x");
+    emit dialog().ComboBox1->lineEdit()->textEdited("x");
+    EXPECT_FALSE(dialog().isConnected());
+    EXPECT_TRUE(dialog().BitBtn1->isEnabled());
+}
+
+TEST_F(OrganisationEditorTest, AFullPathAsWhenEditingIsUsedAsItStands)
+{
+    const QString link = sqliteDataLink("Full", QStringList{"111"});
+    open(link);
+    EXPECT_EQ(organisationEntries(), QStringList{"111"});
+    EXPECT_EQ(suite::DefaultDataProviderFile(), link);
+}
+
+TEST_F(OrganisationEditorTest, NoRowsLeaveOneEmptyEntryAndTheTypedText)
+{
+    sqliteDataLink("Tom", QStringList{" "});
+    dialog().OrganisationsNrComboBox->setEditText("typed");
+    open("Tom.udl");
+    EXPECT_EQ(organisationEntries(), QStringList{""});
+    EXPECT_EQ(dialog().OrganisationsNrComboBox->currentText(), "typed");
+    EXPECT_TRUE(dialog().isConnected());
+}
+
+TEST_F(OrganisationEditorTest, AMissingTableNamesTheTableAndStillConnects)
+{
+    sqliteDataLink("Utan", std::nullopt);
+    open("Utan.udl");
+    ASSERT_EQ(presenter.boxes().size(), 1) << boxTexts().join('|').toStdString();
+    const QString text = presenter.boxes().first().text;
+    EXPECT_TRUE(text.startsWith("Det gick inte att öppna tabellen TRKLINIK!\r\r")) << text.toStdString();
+    EXPECT_TRUE(text.contains("TRKLINIK", Qt::CaseInsensitive));
+    EXPECT_GT(text.size(), QString("Det gick inte att öppna tabellen TRKLINIK!\r\r").size());
+    EXPECT_TRUE(organisationEntries().isEmpty());
+    EXPECT_TRUE(dialog().isConnected());
+}
+
+TEST_F(OrganisationEditorTest, ADatabaseThatCannotBeOpenedIsReportedAndTheValuesStayReplaced)
+{
+    const QString link = suite::DataLinkPath() + "Borta.udl";
+    suite::WriteDataLinkFile(link, "Provider=SQLite;Data Source=" + testenv::root() + "/no-such.db");
+    open("Borta.udl");
+    ASSERT_EQ(presenter.boxes().size(), 1);
+    EXPECT_TRUE(presenter.boxes().first().text.startsWith("Det gick inte att öppna databasanslutningen!\r\r"))
+        << presenter.boxes().first().text.toStdString();
+    EXPECT_FALSE(QFile::exists(testenv::root() + "/no-such.db")) << "opening must never create a database";
+    EXPECT_FALSE(dialog().isConnected());
+    EXPECT_TRUE(dialog().BitBtn1->isEnabled());
+    EXPECT_EQ(suite::DefaultDataProviderFile(), link);
+    EXPECT_TRUE(suite::DefaultConnectionString().contains("no-such.db"));
+}
+
+// A data link that names no file opens the data providers dialog; here the user picks a
+// row and presses OK, or cancels, which opens the previous default data link.
+TEST_F(OrganisationEditorTest, AnUnknownDataLinkOpensTheDataProvidersDialog)
+{
+    sqliteDataLink("Vald", QStringList{"222"});
+    const QString previous = sqliteDataLink("Tidigare", QStringList{"333"});
+    suite::SetDefaultDataProviderFile(previous);
+
+    const struct
+    {
+        bool ok;
+        QString entry;
+    } cases[] = {{true, "222"}, {false, "333"}};
+    for (const auto &c : cases) {
+        suite::SetDefaultDataProviderFile(previous);
+        presenter.clear();
+        m_dialog.reset();
+        dialog().show();
+        bool seen = false;
+        QTimer::singleShot(200, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            seen = modal && modal->inherits("suite::TfrmDataProviders");
+            if (!modal)
+                return;
+            if (c.ok) {
+                if (auto *list = modal->findChild<QListWidget *>("ListBox1"))
+                    list->setCurrentRow(1); // "Vald.udl"
+                modal->findChild<QPushButton *>("BitBtn1")->click();
+            } else {
+                modal->findChild<QPushButton *>("BitBtn2")->click();
+            }
+        });
+        open("finns-inte.udl");
+        EXPECT_TRUE(seen);
+        EXPECT_EQ(organisationEntries(), QStringList{c.entry}) << boxTexts().join('|').toStdString();
+        EXPECT_EQ(dialog().ComboBox1->currentText(), ""); // the links were listed again
+        EXPECT_TRUE(dialog().isConnected());
+    }
+}
+
+TEST_F(OrganisationEditorTest, SparaWritesTheFourValuesInOrder)
+{
+    const QString link = sqliteDataLink("Praktik", QStringList{"5561234567"});
+    open("Praktik.udl");
+    dialog().OrganisationsNrComboBox->setEditText("5561234567");
+    dialog().CheckBox1->setChecked(true);
+    dialog().cmbLicensList->setEditText("MY 0A1B2C - 2030-01-01, Vårdcentralen");
+    QStringList writes;
+    dialog().writeMachineValue = [&](const QString &key, const QString &name, const QString &text) {
+        writes.append(key.mid(SlotKey.size()) + "|" + name + "=" + text);
+        return suite::WriteRegistryString(suite::RegistryRoot::LocalMachine, key, name, text);
+    };
+    dialog().btnSpara->click();
+    EXPECT_EQ(dialog().result(), suite::ResultOk);
+    EXPECT_EQ(writes, QStringList({"3|OrganisationsNr=5561234567", "3|CheckPasis=1",
+                                   "3\\Certifikat|DefaultVardoCertificate=0A1B2C",
+                                   "3\\DataProvider|DefaultDataProvider=" + link}));
+    EXPECT_EQ(stored("", "OrganisationsNr"), "5561234567");
+    EXPECT_EQ(stored("\\Certifikat\\", "DefaultVardoCertificate"), "0A1B2C");
+    EXPECT_EQ(stored("\\DataProvider\\", "DefaultDataProvider"), link);
+}
+
+TEST_F(OrganisationEditorTest, SparaTakesTheSerialOutOfTheCertificateText)
+{
+    const struct
+    {
+        const char *text;
+        const char *serial;
+    } cases[] = {
+        {"ROOT 0081 - 2031-12-31, Rot - CA", "0081"},     // a catalogue line
+        {"0A1B2C", "0A1B2C"},                            // no blank: as it stands
+        {"MY   0A1B2C   ", "0A1B2C"},                    // a blank but no " - "
+    };
+    for (const auto &c : cases) {
+        m_dialog.reset();
+        dialog().cmbLicensList->setEditText(QString::fromUtf8(c.text));
+        dialog().btnSpara->click();
+        EXPECT_EQ(stored("\\Certifikat", "DefaultVardoCertificate"), c.serial) << c.text;
+    }
+    // Without "Öppna": an empty number, the flag, and the data link in use at that moment.
+    EXPECT_EQ(stored("", "OrganisationsNr"), "");
+    EXPECT_EQ(stored("", "CheckPasis"), "0");
+    EXPECT_EQ(stored("\\DataProvider", "DefaultDataProvider"), suite::DefaultDataProviderFile());
+}
+
+TEST_F(OrganisationEditorTest, AngraAndEscapeCancel)
+{
+    dialog().show();
+    dialog().btnCancel->click();
+    EXPECT_EQ(dialog().result(), suite::ResultCancel);
+    m_dialog.reset();
+    dialog().show();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&dialog(), &escape);
+    EXPECT_EQ(dialog().result(), suite::ResultCancel);
+    EXPECT_EQ(stored("", "OrganisationsNr"), "");
+}
+
+} // namespace
