@@ -1,5 +1,7 @@
 #include "datalink/core/data_link_fields.h"
 
+#include <QRegularExpression>
+
 #include <array>
 
 namespace datalink {
@@ -186,10 +188,16 @@ platform::ConnectionString withFields(platform::ConnectionString connection, con
 
 QString maskedConnectionString(const platform::ConnectionString &connection)
 {
+    const QString hidden = QStringLiteral("********");
+    // An ODBC string inside Extended Properties may carry its own PWD=.
+    static const QRegularExpression inner(QStringLiteral("\\b(PWD|Password)\\s*=\\s*(\\{[^}]*\\}|[^;]*)"),
+                                          QRegularExpression::CaseInsensitiveOption);
     platform::ConnectionString masked = connection;
-    for (const QString &name : {Password, QStringLiteral("PWD")}) {
-        if (masked.contains(name))
-            masked.setValue(name, QStringLiteral("********"));
+    for (const platform::ConnectionProperty &p : connection.properties()) {
+        if (p.name.compare(Password, Qt::CaseInsensitive) == 0 || p.name.compare(QLatin1String("PWD"), Qt::CaseInsensitive) == 0)
+            masked.setValue(p.name, hidden);
+        else if (p.name.compare(QLatin1String("Extended Properties"), Qt::CaseInsensitive) == 0)
+            masked.setValue(p.name, QString(p.value).replace(inner, QStringLiteral("\\1=") + hidden));
     }
     return masked.toString();
 }

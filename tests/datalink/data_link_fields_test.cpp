@@ -121,6 +121,9 @@ TEST(DataLinkFields, MasksPasswords)
 {
     EXPECT_EQ(datalink::maskedConnectionString(ConnectionString::parse("Provider=MSDASQL;Password=a;User ID=b;PWD=c")),
               "Provider=MSDASQL;Password=********;User ID=b;PWD=********");
+    EXPECT_EQ(datalink::maskedConnectionString(
+                  ConnectionString::parse("Provider=MSDASQL;Extended Properties=\"DSN=x;pwd={a;b};UID=u\"")),
+              "Provider=MSDASQL;Extended Properties=\"DSN=x;pwd=********;UID=u\"");
 }
 
 } // namespace
