@@ -83,6 +83,37 @@ TEST(ZlbExtract, LinkedFolderInTheDestinationIsNotWrittenThrough)
     EXPECT_EQ(filesBelow(outside), QStringList());
 }
 
+TEST(ZlbExtract, FolderSwappedForALinkBetweenEntriesIsNotFollowed)
+{
+    // Entries in a\, b\ and a\ again: coming back to a\ resolves it anew, and by then
+    // it is a link leading outside.
+    TZLBArchive zlb;
+    zlb.SetSavePaths(true);
+    zlb.SetExtractWithPath(true);
+    zlb.CreateArchive(testenv::freshDir("swap-archive") + "/s.zlb");
+    for (const char *name : {"a\\x.txt", "b\\y.txt", "a\\z.txt"}) {
+        QBuffer content;
+        content.setData(name);
+        content.open(QIODevice::ReadOnly);
+        zlb.AddStream(name, content);
+    }
+    const QString top = testenv::freshDir("swap");
+    const QString out = top + "/out";
+    QDir().mkpath(top + "/outside");
+    int extracted = 0;
+    zlb.OnFileExtracted = [&](const QString &) {
+        if (++extracted == 1) {
+            ASSERT_TRUE(QDir().rename(out + "/a", top + "/moved"));
+            ASSERT_TRUE(QFile::link(top + "/outside", out + "/a"));
+        }
+    };
+    EXPECT_TRUE(errorOf([&] { zlb.ExtractAll(out); }).startsWith("Unable to create destination path"));
+    EXPECT_EQ(extracted, 2);
+    EXPECT_EQ(filesBelow(top + "/outside"), QStringList());
+    EXPECT_EQ(filesBelow(top + "/moved"), QStringList{"x.txt"});
+    EXPECT_EQ(filesBelow(out + "/b"), QStringList{"y.txt"});
+}
+
 TEST(ZlbExtract, LinkedFileInTheDestinationIsReplacedNotWrittenThrough)
 {
     const QString top = testenv::freshDir("filelink");
