@@ -14,7 +14,8 @@ using namespace archivetest;
 
 namespace {
 
-const int ThreadCounts[] = {1, 2, 8};
+// Compared with the outcome of one thread.
+const int ThreadCounts[] = {2, 8};
 
 QStringList leftoverTempFiles()
 {
@@ -130,7 +131,7 @@ TEST(ZlbParallel, AddFilesWritesTheSameArchiveWhateverTheThreads)
     {
         TFileCompressionLevel level;
         bool savePaths;
-    } cases[] = {{fcDefault, false}, {fcNone, true}, {fcFastest, true}};
+    } cases[] = {{fcDefault, false}, {fcNone, true}};
     for (const auto &c : cases) {
         // The tree, one file twice, and one that cannot be read in the middle.
         const QStringList items{tree, tree + "/text/t3.txt", tree + "/missing.txt", tree + "/noise/n1.bin"};
@@ -195,7 +196,7 @@ TEST(ZlbParallel, LoneSourceReadAheadWritesTheSameArchive)
                                   noise(3 << 20, 7), text(100)};
     for (const QByteArray &content : sources) {
         Outcome first;
-        for (int threads : ThreadCounts) {
+        for (int threads : {1, 2, 8}) {
             const QString path = testenv::freshDir(QString("lone-%1").arg(threads)) + "/a.zlb";
             TZLBArchive zlb;
             zlb.SetThreads(threads);
