@@ -1,6 +1,7 @@
 #include "app/ui/tmainvardoadmin.h"
 
 #include "app/ui/elidedlabel.h"
+#include "components/activationwatch.h"
 
 #include "app/core/admin_lock.h"
 #include "app/core/event_handler.h"
@@ -59,7 +60,7 @@ TMainVardoAdmin::TMainVardoAdmin(const QStringList &arguments, QWidget *parent)
     centreOnScreen();
 
     connectHandlers();
-    watchActivation();
+    components::watchActivation(this, [this] { runEventHandler([this] { FormActivate(); }); });
     runEventHandler([this] { FormCreate(); });
 }
 
@@ -137,20 +138,6 @@ void TMainVardoAdmin::connectHandlers()
     onClick(m_actions.btnCheckVardoTjanst, [this] { m_actions.btnCheckVardoTjanstClick(shownPort()); });
     onClick(m_actions.btnGetLoggdir, [this] { m_actions.btnGetLoggdirClick(shownPort()); });
     connect(m_actions.Timer1, &QTimer::timeout, this, [this] { runEventHandler([this] { m_actions.Timer1Timer(); }); });
-}
-
-// The window counts as activated when it takes the focus from another window of this
-// program, or for the first time; coming back from another program does not count.
-void TMainVardoAdmin::watchActivation()
-{
-    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow *focus) {
-        if (!focus)
-            return;
-        const bool activated = focus == windowHandle() && focus != m_lastFocusWindow;
-        m_lastFocusWindow = focus;
-        if (activated)
-            runEventHandler([this] { FormActivate(); });
-    });
 }
 
 void TMainVardoAdmin::centreOnScreen()

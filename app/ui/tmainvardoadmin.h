@@ -55,7 +55,6 @@ private:
     QWidget *buildSettingsGroup();
     void connectHandlers();
     void onClick(QAbstractButton *button, std::function<void()> handler);
-    void watchActivation();
     void centreOnScreen();
     void showLockedPanel();
     void showUnlockedPanel();
@@ -76,7 +75,6 @@ private:
     components::TDrawPanel *Panel1;
     QPushButton *BitBtn2;
     QStackedLayout *m_panels = nullptr;
-    QPointer<QWindow> m_lastFocusWindow;
 };
 
 } // namespace app::ui

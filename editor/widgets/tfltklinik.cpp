@@ -1,6 +1,7 @@
 #include "editor/widgets/tfltklinik.h"
 
 #include "app/core/event_handler.h"
+#include "components/activationwatch.h"
 #include "components/tdrawpanel.h"
 #include "components/widgetnames.h"
 #include "editor/certificate_catalogue.h"
@@ -99,7 +100,7 @@ TFLTKlinik::TFLTKlinik(QWidget *parent)
     buildOrganisationPanel();
     ADOQTrklinik.setText(OrganisationQuery);
     wireEvents();
-    watchActivation();
+    components::watchActivation(this, [this] { app::runEventHandler([this] { FormActivate(); }); });
     app::runEventHandler([this] { FormCreate(); });
 }
 
@@ -161,20 +162,6 @@ void TFLTKlinik::wireEvents()
     // Only the user's edits and picks count as a change, not the program's own fillings.
     connect(ComboBox1->lineEdit(), &QLineEdit::textEdited, this, [this] { app::runEventHandler([this] { ComboBox1Change(); }); });
     connect(ComboBox1, &QComboBox::activated, this, [this] { app::runEventHandler([this] { ComboBox1Change(); }); });
-}
-
-// The dialog counts as activated when it takes the focus from another window of this
-// program (the data providers dialog, say), or for the first time.
-void TFLTKlinik::watchActivation()
-{
-    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow *focus) {
-        if (!focus)
-            return;
-        const bool activated = focus == windowHandle() && focus != m_lastFocusWindow;
-        m_lastFocusWindow = focus;
-        if (activated)
-            app::runEventHandler([this] { FormActivate(); });
-    });
 }
 
 void TFLTKlinik::FormCreate()

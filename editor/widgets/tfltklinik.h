@@ -18,7 +18,6 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QWindow;
 
 namespace components {
 class TDrawPanel;
@@ -77,13 +76,10 @@ private:
     void buildConnectionStrip();
     void buildOrganisationPanel();
     void wireEvents();
-    void watchActivation();
     void FormCreate();
     void FormShow();
     void showInFront(QWidget *panel);
     static void showContents(QComboBox *combo, const ComboContents &contents);
-
-    QWindow *m_lastFocusWindow = nullptr;
 };
 
 } // namespace editor

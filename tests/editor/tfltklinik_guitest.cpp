@@ -167,6 +167,23 @@ TEST_F(OrganisationEditorTest, OppnaListsTheDistinctOrganisationNumbersAndKeepsT
     EXPECT_TRUE(dialog().BitBtn1->isEnabled());
 }
 
+// A combo box's list is a window of its own; closing it does not re-activate the dialog.
+TEST_F(OrganisationEditorTest, PickingFromAListKeepsTheConnectedState)
+{
+    sqliteDataLink("Praktik", QStringList{"111", "222"});
+    dialog().show();
+    QApplication::processEvents();
+    open("Praktik.udl");
+    ASSERT_TRUE(dialog().isConnected());
+    for (QComboBox *combo : {dialog().OrganisationsNrComboBox, dialog().cmbLicensList}) {
+        combo->showPopup();
+        QApplication::processEvents();
+        combo->hidePopup();
+        QApplication::processEvents();
+        EXPECT_TRUE(dialog().isConnected()) << combo->objectName().toStdString();
+    }
+}
+
 TEST_F(OrganisationEditorTest, AFullPathAsWhenEditingIsUsedAsItStands)
 {
     const QString link = sqliteDataLink("Full", QStringList{"111"});
