@@ -1,0 +1,21 @@
+#include "editor/trklinik_query.h"
+
+#include "editor/open_data_link.h"
+#include "platform/database.h"
+
+namespace editor {
+
+QStringList QueryOrganisationNumbers(const QString &dataLinkFile)
+{
+    platform::DatabaseConnection database;
+    OpenDataLink(dataLinkFile, database);
+    platform::DatabaseQuery query(database);
+    query.setText(QString::fromUtf16(TrklinikQueryText));
+    query.open();
+    QStringList numbers;
+    for (query.first(); !query.atEnd(); query.next())
+        numbers << query.fieldText(QString::fromUtf16(OrganisationNumberColumn));
+    return numbers;
+}
+
+} // namespace editor
