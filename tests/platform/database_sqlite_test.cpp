@@ -3,6 +3,7 @@
 #include "sqlite_file.h"
 #include "test_env.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -146,6 +147,17 @@ TEST(SqliteConnection, AFailedOpenLeavesNoConnection)
     EXPECT_THROW(connection.open("Provider=SQLite;Data Source=\"unterminated"), platform::Error);
     EXPECT_THROW(connection.open("Provider=SQLite;Data Source=" + testenv::root() + "/none.db"), platform::Error);
     EXPECT_FALSE(connection.isOpen());
+}
+
+// Qt looks for its SQL drivers in the library paths; an empty one stands for a machine
+// without the driver packages (each test case runs in a process of its own).
+TEST(SqliteConnection, AMissingQtDriverIsNamedWithItsPackage)
+{
+    QCoreApplication::setLibraryPaths({testenv::freshDir("no-plugins")});
+    const QString path = testenv::createSqliteTrklinik(testenv::freshDir("db") + "/p.sqlite", {"556000-0001"});
+    EXPECT_EQ(testdb::failureOf(sqliteLink(path)), "The Qt SQL driver QSQLITE is not installed (package libqt6sql6-sqlite).");
+    EXPECT_EQ(testdb::failureOf("Provider=PostgreSQL;Data Source=127.0.0.1;Location=p"),
+              "The Qt SQL driver QPSQL is not installed (package libqt6sql6-psql).");
 }
 
 } // namespace
