@@ -226,31 +226,40 @@ Timing rawCompressSeconds(int level)
 void resetPeakResident();
 double peakResidentMiB();
 
+// AddFiles of `sources` into a new archive at `path`, once per iteration: the time of one;
+// the peak resident memory goes to `peak`.
+Timing addFilesSeconds(benchmark::State &state, const QString &path, const QStringList &sources,
+                       archive::TFileCompressionLevel level, int threads, double &peak)
+{
+    Timing seconds;
+    for (auto _ : state) {
+        QFile::remove(path);
+        TZLBArchive zlb;
+        zlb.SetCompressionLevel(level);
+        zlb.SetThreads(threads);
+        zlb.CreateArchive(path);
+        QStringList list = sources;
+        resetPeakResident();
+        const Timing s = timed([&] { zlb.AddFiles(list); });
+        peak = std::max(peak, peakResidentMiB());
+        state.SetIterationTime(s.wall);
+        seconds += s;
+    }
+    return seconds.per(state.iterations());
+}
+
 // Arguments: level, threads (0: one per processor).
 void BM_AddFiles(benchmark::State &state)
 {
     const int level = static_cast<int>(state.range(0));
     const int threads = static_cast<int>(state.range(1));
     const Timing raw = rawCompressSeconds(level == 6 ? -1 : level);
-    Timing seconds;
+    const QString path = corpus().root.path() + QString("/add-%1-%2.zlb").arg(level).arg(threads);
     double peak = 0;
-    for (auto _ : state) {
-        const QString path = corpus().root.path() + QString("/add-%1-%2.zlb").arg(level).arg(threads);
-        QFile::remove(path);
-        TZLBArchive zlb;
-        zlb.SetCompressionLevel(LevelOf[level]);
-        zlb.SetThreads(threads);
-        zlb.CreateArchive(path);
-        QStringList list = corpus().files;
-        resetPeakResident();
-        const Timing s = timed([&] { zlb.AddFiles(list); });
-        peak = std::max(peak, peakResidentMiB());
-        state.SetIterationTime(s.wall);
-        seconds += s;
-        archiveAtLevel()[level] = path;
-    }
+    const Timing seconds = addFilesSeconds(state, path, corpus().files, LevelOf[level], threads, peak);
+    archiveAtLevel()[level] = path;
     const double target = threads == 1 ? 0.9 : level == 1 ? 1.3 : 1.6;
-    report(state, corpus().bytes, seconds.per(state.iterations()), raw, target);
+    report(state, corpus().bytes, seconds, raw, target);
     state.counters["threads"] = archive::BlockPipeline::threadsFor(threads);
     state.counters["peak_RSS_MiB"] = peak;
 }
@@ -613,25 +622,12 @@ void BM_MemoryAddFiles1GBFile(benchmark::State &state)
 {
     if (skipBig(state))
         return;
-    const QString source = bigFile();
     const QString path = corpus().root.path() + "/one-gigabyte.zlb";
-    Timing seconds;
     double peak = 0;
-    for (auto _ : state) {
-        QFile::remove(path);
-        TZLBArchive zlb;
-        zlb.SetCompressionLevel(archive::fcFastest);
-        zlb.CreateArchive(path);
-        QStringList list{source};
-        resetPeakResident();
-        const Timing s = timed([&] { zlb.AddFiles(list); });
-        peak = std::max(peak, peakResidentMiB());
-        state.SetIterationTime(s.wall);
-        seconds += s;
-    }
+    const Timing seconds = addFilesSeconds(state, path, {bigFile()}, archive::fcFastest, 0, peak);
     state.counters["peak_RSS_MiB"] = peak;
     state.counters["target_MiB"] = 64;
-    state.counters["MB/s"] = mbPerSecond(1024 * MiB, seconds.per(state.iterations()).wall);
+    state.counters["MB/s"] = mbPerSecond(1024 * MiB, seconds.wall);
 }
 
 // The whole corpus with a 1 GB file among it, on every processor.
@@ -642,25 +638,13 @@ void BM_MemoryAddFilesParallel(benchmark::State &state)
     const QString path = corpus().root.path() + "/parallel-with-1gb.zlb";
     QStringList sources = corpus().files;
     sources.insert(sources.size() / 2, bigFile());
-    Timing seconds;
     double peak = 0;
-    for (auto _ : state) {
-        QFile::remove(path);
-        TZLBArchive zlb;
-        zlb.SetCompressionLevel(archive::fcFastest);
-        zlb.CreateArchive(path);
-        QStringList list = sources;
-        resetPeakResident();
-        const Timing s = timed([&] { zlb.AddFiles(list); });
-        peak = std::max(peak, peakResidentMiB());
-        state.SetIterationTime(s.wall);
-        seconds += s;
-    }
+    const Timing seconds = addFilesSeconds(state, path, sources, archive::fcFastest, 0, peak);
     QFile::remove(path);
     state.counters["peak_RSS_MiB"] = peak;
     state.counters["target_MiB"] = 96;
     state.counters["threads"] = archive::BlockPipeline::threadsFor(0);
-    state.counters["MB/s"] = mbPerSecond(1024 * MiB + corpus().bytes, seconds.per(state.iterations()).wall);
+    state.counters["MB/s"] = mbPerSecond(1024 * MiB + corpus().bytes, seconds.wall);
 }
 
 void BM_MemoryExtract1GBEntry(benchmark::State &state)
