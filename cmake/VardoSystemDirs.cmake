@@ -1,6 +1,6 @@
 # The system folders the installed files go to, as the systemd package names them through
-# pkg-config (a fallback where it is missing); each can be set on the command line.
-include_guard(GLOBAL)
+# pkg-config (a fallback where it is missing); each can be set on the command line. Included
+# by every folder that installs, so GNUInstallDirs' variables are set in each.
 include(GNUInstallDirs)
 find_package(PkgConfig QUIET)
 
