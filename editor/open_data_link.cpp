@@ -1,6 +1,7 @@
 #include "editor/open_data_link.h"
 
 #include "platform/database.h"
+#include "platform/error.h"
 #include "platform/filesystem.h"
 #include "suite/paths.h"
 
@@ -13,6 +14,14 @@ DataLinkChoice ResolveDataLinkFile(const QString &typed, const std::function<QSt
     if (platform::fileExists(suite::DataLinkPath() + typed))
         return {suite::DataLinkPath() + typed, false};
     return {suite::DataLinkPath() + selectDataProvider(), true};
+}
+
+QString ExistingDataLinkFile(const QString &typed)
+{
+    const DataLinkChoice choice = ResolveDataLinkFile(typed, [] { return QString(); });
+    if (choice.chosenInDialog)
+        throw platform::Error(QStringLiteral("No data link %1, neither as a file nor in %2").arg(typed, suite::DataLinkPath()));
+    return choice.file;
 }
 
 void OpenDataLink(const QString &file, platform::DatabaseConnection &database)

@@ -24,6 +24,10 @@ struct DataLinkChoice
 // DataLinkPath.
 DataLinkChoice ResolveDataLinkFile(const QString &typed, const std::function<QString()> &selectDataProvider);
 
+// The data-link file a typed text names, without the data providers dialog, for the
+// command line. Throws platform::Error when it names none.
+QString ExistingDataLinkFile(const QString &typed);
+
 // Makes the file the data link in use, forms its connection string ("Provider=" and the
 // file's oledb/Provider value; the file is not tested first) and opens the database with
 // it, closing what was open. Throws platform::Error when the database cannot be opened;

@@ -8,6 +8,7 @@
 #include "editor/fill_combo_from_query.h"
 #include "editor/open_data_link.h"
 #include "editor/organisation_save.h"
+#include "editor/trklinik_query.h"
 #include "platform/error.h"
 #include "suite/data_link_list.h"
 #include "suite/dialogs.h"
@@ -38,7 +39,6 @@ constexpr int ConnectionStripHeight = 66;
 const QRect GroupBoxArea(0, 0, 480, 198);
 const QRect OrganisationPanelArea(2, 15 + ConnectionStripHeight, 476, 198 - 17 - ConnectionStripHeight);
 
-const QString OrganisationQuery = QStringLiteral("SELECT DISTINCT ORGNR FROM TRKLINIK\nWHERE ORGNR > ' '");
 
 QLabel *labelAt(const char *name, const QString &text, QWidget *parent, int x, int y)
 {
@@ -98,7 +98,7 @@ TFLTKlinik::TFLTKlinik(QWidget *parent)
     buildBottomBar();
     buildConnectionStrip();
     buildOrganisationPanel();
-    ADOQTrklinik.setText(OrganisationQuery);
+    ADOQTrklinik.setText(QString::fromUtf16(TrklinikQueryText));
     wireEvents();
     components::watchActivation(this, [this] { app::runEventHandler([this] { FormActivate(); }); });
     app::runEventHandler([this] { FormCreate(); });
@@ -230,7 +230,7 @@ void TFLTKlinik::BitBtn1Click()
         OpenDataLink(choice.file, Database1);
         const QString typedNumber = OrganisationsNrComboBox->currentText();
         ComboContents contents;
-        FillComboFromQuery(ADOQTrklinik, contents, QStringLiteral("ORGNR"), false, QString());
+        FillComboFromQuery(ADOQTrklinik, contents, QString::fromUtf16(OrganisationNumberColumn), false, QString());
         showContents(OrganisationsNrComboBox, contents);
         OrganisationsNrComboBox->setEditText(typedNumber);
         showInFront(Panel2);

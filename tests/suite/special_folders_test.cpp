@@ -46,11 +46,11 @@ TEST(SuiteSpecialFolders, AFolderThatCannotBeNamedIsNotFound)
     EXPECT_EQ(folder.path, QString());
 }
 
-TEST(SuiteSpecialFolders, MachineNameIsAtMost15Characters)
+TEST(SuiteSpecialFolders, MachineNameIsTheWholeHostName)
 {
     EXPECT_EQ(suite::GetMachineName(), "localhost");
-    qputenv("TELLVARA_MACHINE_NAME", "a-rather-long-machine-name");
-    EXPECT_EQ(suite::GetMachineName(), "a-rather-long-m");
+    qputenv("TELLVARA_MACHINE_NAME", "localhost.localdomain");
+    EXPECT_EQ(suite::GetMachineName(), "localhost.localdomain");
 }
 
 } // namespace

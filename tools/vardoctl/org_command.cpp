@@ -75,15 +75,6 @@ int show(int slot)
     return ExitOk;
 }
 
-// A data link as "Öppna" finds it, without the data providers dialog.
-QString dataLinkFile(const QString &typed)
-{
-    const editor::DataLinkChoice choice = editor::ResolveDataLinkFile(typed, [] { return QString(); });
-    if (choice.chosenInDialog)
-        throw platform::Error(QStringLiteral("No data link %1, neither as a file nor in %2").arg(typed, suite::DataLinkPath()));
-    return choice.file;
-}
-
 // Applies the options to the entry; false on a malformed option.
 bool applyOptions(const QStringList &options, editor::OrganisationEntry &entry)
 {
@@ -97,7 +88,7 @@ bool applyOptions(const QStringList &options, editor::OrganisationEntry &entry)
         else if (name == QLatin1String("--cert"))
             entry.certificateText = value;
         else if (name == QLatin1String("--datalink"))
-            entry.dataProvider = dataLinkFile(value);
+            entry.dataProvider = editor::ExistingDataLinkFile(value);
         else if (name == QLatin1String("--check-pasis") && (value == QLatin1String("0") || value == QLatin1String("1")))
             entry.checkPasis = value == QLatin1String("1");
         else
