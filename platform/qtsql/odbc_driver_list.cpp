@@ -71,4 +71,29 @@ QList<OdbcDriver> installedOdbcDrivers()
     return drivers;
 }
 
+QStringList installedOdbcDataSourceNames()
+{
+    Environment env;
+    QStringList names;
+    if (env.handle() == SQL_NULL_HENV)
+        return names;
+    SQLCHAR name[SQL_MAX_DSN_LENGTH + 1];
+    SQLCHAR description[1024];
+    SQLSMALLINT nameLength = 0;
+    SQLSMALLINT descriptionLength = 0;
+    SQLUSMALLINT direction = SQL_FETCH_FIRST;
+    // Bounded: a machine has a handful of data sources, never thousands.
+    for (int i = 0; i < 1000; ++i) {
+        const SQLRETURN rc = SQLDataSources(env.handle(), direction, name, sizeof name, &nameLength, description,
+                                            sizeof description, &descriptionLength);
+        if (!SQL_SUCCEEDED(rc))
+            break;
+        const QString dataSource = QString::fromLocal8Bit(reinterpret_cast<const char *>(name));
+        if (!names.contains(dataSource))
+            names << dataSource;
+        direction = SQL_FETCH_NEXT;
+    }
+    return names;
+}
+
 } // namespace platform::qtsql
