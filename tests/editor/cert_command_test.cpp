@@ -57,11 +57,11 @@ ProgramRun certList(const QMap<QString, QString> &env = {}, const QStringList &a
     return runProgram(testenv::binDir() + "/vardoctl", args, withBundleOff);
 }
 
-CertificateSpec expiring(char serial, const QString &notAfter)
+CertificateRecipe expiring(char serial, const QString &notAfter)
 {
-    CertificateSpec spec = named(serial, "X");
-    spec.notAfter = notAfter;
-    return spec;
+    CertificateRecipe recipe = named(serial, "X");
+    recipe.notAfter = notAfter;
+    return recipe;
 }
 
 // The certificates of a PEM bundle, one PEM text each.
@@ -114,11 +114,11 @@ QString opensslLineStart(const QString &openssl, const QString &pemFile)
 
 TEST(CertCommand, PrintsTheLinesOneALine)
 {
-    CertificateSpec mine;
+    CertificateRecipe mine;
     mine.serial = QByteArray("\x00\x81", 2);
     mine.subject = {{"O", "Tellvara-kund AB"}, {"CN", "Kalle Åberg"}};
     putFile("MY", "mine.pem", pem(mine));
-    CertificateSpec anonymous;
+    CertificateRecipe anonymous;
     anonymous.subject = {};
     putFile("CA", "ca.der", der(anonymous));
     const ProgramRun run = certList({{"LC_ALL", "sv_SE.UTF-8"}});

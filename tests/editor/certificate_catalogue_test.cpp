@@ -177,7 +177,7 @@ TEST(SavedSerial, TheSerialIsTakenBackOutOfALine)
 
 TEST_F(CertificateCatalogue, EveryGatheredLineGivesBackItsSerialAndIsFoundByIt)
 {
-    CertificateSpec wide;
+    CertificateRecipe wide;
     wide.serial = QByteArray::fromHex("00C3A1B2C3D4E5F60718293A4B5C6D7E8F901A2B");
     wide.subject = {};
     putFile("MY", "a.pem", pem(named(0x0A, "short")) + pem(wide));

@@ -36,10 +36,10 @@ QStringList namesOf(const QString &storeName)
     return names;
 }
 
-// The single certificate of a spec, read back through the "MY" store.
-platform::CertificateInfo readBack(const CertificateSpec &spec)
+// The single certificate of a recipe, read back through the "MY" store.
+platform::CertificateInfo readBack(const CertificateRecipe &recipe)
 {
-    putFile(QStringLiteral("MY"), QStringLiteral("one.pem"), pem(spec));
+    putFile(QStringLiteral("MY"), QStringLiteral("one.pem"), pem(recipe));
     const std::vector<platform::CertificateInfo> found = allOf(QStringLiteral("MY"));
     EXPECT_EQ(found.size(), 1u);
     return found.empty() ? platform::CertificateInfo{} : found.front();
@@ -73,9 +73,9 @@ TEST_F(CertificateStore, SerialIsTheDerContentLeastSignificantFirst)
         QByteArray(1, '\x00') + QByteArray(20, '\xEE'), // 20 random-looking bytes with the top bit: 21 octets
     };
     for (const QByteArray &octets : rows) {
-        CertificateSpec spec;
-        spec.serial = octets;
-        EXPECT_EQ(readBack(spec).serial.toHex(), reversed(octets).toHex()) << octets.toHex().constData();
+        CertificateRecipe recipe;
+        recipe.serial = octets;
+        EXPECT_EQ(readBack(recipe).serial.toHex(), reversed(octets).toHex()) << octets.toHex().constData();
     }
 }
 
@@ -99,10 +99,10 @@ TEST_F(CertificateStore, SimpleDisplayNameFollowsThePlatformRule)
         {{}, {}, ""},
     };
     for (const Row &row : rows) {
-        CertificateSpec spec;
-        spec.subject = row.subject;
-        spec.alternativeEmails = row.alternativeEmails;
-        EXPECT_EQ(readBack(spec).simpleDisplayName, row.expected) << qPrintable(row.expected);
+        CertificateRecipe recipe;
+        recipe.subject = row.subject;
+        recipe.alternativeEmails = row.alternativeEmails;
+        EXPECT_EQ(readBack(recipe).simpleDisplayName, row.expected) << qPrintable(row.expected);
     }
 }
 
@@ -114,9 +114,9 @@ TEST_F(CertificateStore, NotAfterIsTheUtcEndOfValidity)
         {"99991231235959Z", QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59), Qt::UTC)},
     };
     for (const auto &[time, expected] : rows) {
-        CertificateSpec spec;
-        spec.notAfter = time;
-        const QDateTime notAfter = readBack(spec).notAfterUtc;
+        CertificateRecipe recipe;
+        recipe.notAfter = time;
+        const QDateTime notAfter = readBack(recipe).notAfterUtc;
         EXPECT_EQ(notAfter, expected) << qPrintable(time);
         EXPECT_EQ(notAfter.timeSpec(), Qt::UTC);
     }
@@ -124,9 +124,9 @@ TEST_F(CertificateStore, NotAfterIsTheUtcEndOfValidity)
 
 TEST_F(CertificateStore, ATimeWithoutCalendarDateGivesAnInvalidTime)
 {
-    CertificateSpec spec;
-    spec.notAfter = QStringLiteral("00001231235959Z"); // year 0
-    EXPECT_FALSE(readBack(spec).notAfterUtc.isValid());
+    CertificateRecipe recipe;
+    recipe.notAfter = QStringLiteral("00001231235959Z"); // year 0
+    EXPECT_FALSE(readBack(recipe).notAfterUtc.isValid());
 }
 
 TEST_F(CertificateStore, FilesInNameOrderThenCertificatesInFileOrder)

@@ -21,7 +21,7 @@
 
 namespace certtest {
 
-struct CertificateSpec
+struct CertificateRecipe
 {
     QByteArray serial{"\x05", 1};                  // DER content octets, most significant first
     QList<QPair<QString, QString>> subject{{"CN", "Test"}}; // short names ("CN", "OU", ...) and values, in order
@@ -92,14 +92,14 @@ inline void addAlternativeEmails(X509 *cert, const QStringList &emails)
     X509_EXTENSION_free(extension);
 }
 
-inline std::unique_ptr<X509, decltype(&X509_free)> makeCertificate(const CertificateSpec &spec)
+inline std::unique_ptr<X509, decltype(&X509_free)> makeCertificate(const CertificateRecipe &recipe)
 {
     std::unique_ptr<X509, decltype(&X509_free)> cert(X509_new(), X509_free);
     check(cert && X509_set_version(cert.get(), 2) == 1, "certificate");
-    setSerial(cert.get(), spec.serial);
-    setTime(cert.get(), spec.notAfter);
-    setSubject(cert.get(), spec.subject);
-    addAlternativeEmails(cert.get(), spec.alternativeEmails);
+    setSerial(cert.get(), recipe.serial);
+    setTime(cert.get(), recipe.notAfter);
+    setSubject(cert.get(), recipe.subject);
+    addAlternativeEmails(cert.get(), recipe.alternativeEmails);
     check(X509_set_pubkey(cert.get(), signingKey()) == 1, "public key");
     check(X509_sign(cert.get(), signingKey(), EVP_sha256()) > 0, "signature");
     return cert;
@@ -107,9 +107,9 @@ inline std::unique_ptr<X509, decltype(&X509_free)> makeCertificate(const Certifi
 
 } // namespace detail
 
-inline QByteArray der(const CertificateSpec &spec)
+inline QByteArray der(const CertificateRecipe &recipe)
 {
-    const auto cert = detail::makeCertificate(spec);
+    const auto cert = detail::makeCertificate(recipe);
     unsigned char *out = nullptr;
     const int length = i2d_X509(cert.get(), &out);
     detail::check(length > 0, "DER");
@@ -118,22 +118,22 @@ inline QByteArray der(const CertificateSpec &spec)
     return bytes;
 }
 
-inline QByteArray pem(const CertificateSpec &spec)
+inline QByteArray pem(const CertificateRecipe &recipe)
 {
-    const QByteArray body = der(spec).toBase64();
+    const QByteArray body = der(recipe).toBase64();
     QByteArray text = "-----BEGIN CERTIFICATE-----\n";
     for (qsizetype i = 0; i < body.size(); i += 64)
         text += body.mid(i, 64) + '\n';
     return text + "-----END CERTIFICATE-----\n";
 }
 
-// A spec told apart from others by its one-byte serial and its common name.
-inline CertificateSpec named(char serial, const QString &commonName)
+// A recipe told apart from others by its one-byte serial and its common name.
+inline CertificateRecipe named(char serial, const QString &commonName)
 {
-    CertificateSpec spec;
-    spec.serial = QByteArray(1, serial);
-    spec.subject = {{QStringLiteral("CN"), commonName}};
-    return spec;
+    CertificateRecipe recipe;
+    recipe.serial = QByteArray(1, serial);
+    recipe.subject = {{QStringLiteral("CN"), commonName}};
+    return recipe;
 }
 
 inline QString storeFolder(const QString &storeName)
