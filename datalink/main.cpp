@@ -2,6 +2,7 @@
 // the data providers dialog; an empty or missing file is a new data link.
 #include "datalink/ui/datalink_window.h"
 
+#include "platform/codepage.h"
 #include "platform/error.h"
 #include "platform/program_options.h"
 #include "platform/widgets/qt_message_presenter.h"
@@ -87,6 +88,7 @@ int main(int argc, char **argv)
         platform::setMessagePresenter(&presenter);
     int code = 1;
     try {
+        platform::checkAnsiCodePage(); // 8-bit data-link files are read in that code page
         datalink::DataLinkEditor editor(QDir::current().absoluteFilePath(options->file));
         datalink::DataLinkWindow window(editor);
         if (options->screenshotFolder)
