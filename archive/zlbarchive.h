@@ -56,6 +56,10 @@ public:
     // below 1 (the default) one per online processor; 1 takes one source at a time on the
     // caller's thread. The archive is byte for byte the same whatever the number, and
     // every event still runs on the caller's thread, in the same order.
+    // With more than one, ExtractAll without an OnReplaceFile handler also writes its
+    // files on a thread of its own while the caller's thread inflates the next ones: the
+    // files, the events, their order and the failure are the same, but when an event of
+    // a file is raised, a few of the files after it may be on disk already.
     int Threads() const { return fThreads; }
     void SetThreads(int threads) { fThreads = threads; }
 
@@ -117,6 +121,7 @@ public:
 private:
     class Rewrite;
     class Output;
+    struct QueuedFile;
 
     void checkOpen() const;
     void checkIndex(int index) const;
@@ -130,8 +135,13 @@ private:
 
     // Extraction.
     quint32 ExtractEntry(int index, QIODevice &archiveFile, QIODevice &OutFile, const QString &outName);
+    void reportExtracted(qint64 done, qint64 got);
     void extractToFile(QIODevice *archiveFile, Output &output, const QString &Destination, int index,
                        bool makeFolders, bool withPath, bool extractingAll);
+    void fileExtracted(int index, quint32 crc, const QString &Destination, bool extractingAll);
+    void extractAllQueued(QIODevice &archiveFile, Output &output, const QString &Destination);
+    std::unique_ptr<QueuedFile> inflateQueued(QIODevice &archiveFile, int index) const;
+    void finishQueued(const QueuedFile &file, const Output &output, const QString &Destination);
     void extractToStream(QIODevice &OutFile, int index);
 
     // Changes.

@@ -11,11 +11,39 @@
 // The tree keeps the folder it is in open, so the many files of one folder cost one open
 // each; a new folder is reached in one resolution below the root, and folders are made
 // only when they are missing.
-#include <QFile>
+#include <QIODevice>
 #include <QString>
 #include <QStringList>
 
 namespace platform {
+
+// A file the tree opened for writing: bytes go straight to its descriptor, without the
+// status and position calls a QFile makes when it adopts one (per file, those add up when
+// thousands of small files are written).
+class ConfinedFile : public QIODevice
+{
+public:
+    ConfinedFile() = default;
+    ~ConfinedFile() override;
+    ConfinedFile(const ConfinedFile &) = delete;
+    ConfinedFile &operator=(const ConfinedFile &) = delete;
+
+    bool isSequential() const override { return true; }
+    // Closes the descriptor; false, with the reason in errorString(), when the system
+    // reports that the written bytes could not be kept.
+    [[nodiscard]] bool finish();
+    void close() override;
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override;
+    qint64 writeData(const char *data, qint64 size) override;
+
+private:
+    friend class ConfinedTree;
+    void adopt(int fd);
+
+    int m_fd = -1;
+};
 
 class ConfinedTree
 {
@@ -35,9 +63,9 @@ public:
     // are not followed.
     bool exists(const QString &name) const;
 
-    // Opens `name` in the current folder for writing, created or emptied, as an
-    // unbuffered QFile. False with *error when it cannot be opened or is not a regular file.
-    [[nodiscard]] bool openFile(QFile &file, const QString &name, QString *error);
+    // Opens `name` in the current folder for writing, created or emptied. False with
+    // *error when it cannot be opened or is not a regular file.
+    [[nodiscard]] bool openFile(ConfinedFile &file, const QString &name, QString *error);
 
 private:
     QString describe(qsizetype count) const;

@@ -1,5 +1,7 @@
 #include "platform/confinedfile.h"
 
+#include <QFile>
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -39,7 +41,65 @@ int openBeneath(int rootFd, const QStringList &folders)
     return static_cast<int>(::syscall(SYS_openat2, rootFd, relative.constData(), &how, sizeof how));
 }
 
+// A file made new with O_EXCL: what is written cannot go through anything planted at
+// the name. The common case of an empty destination costs this one call.
+int createNew(int folder, const QByteArray &native)
+{
+    return ::openat(folder, native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+}
+
 } // namespace
+
+ConfinedFile::~ConfinedFile()
+{
+    closeFd(m_fd);
+}
+
+void ConfinedFile::adopt(int fd)
+{
+    m_fd = fd;
+    QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+}
+
+bool ConfinedFile::finish()
+{
+    if (m_fd < 0)
+        return true;
+    const int result = ::close(m_fd);
+    m_fd = -1;
+    QIODevice::close();
+    if (result != 0 && errno != EINTR) {
+        setErrorString(systemError(errno));
+        return false;
+    }
+    return true;
+}
+
+void ConfinedFile::close()
+{
+    (void)finish();
+}
+
+qint64 ConfinedFile::readData(char *, qint64)
+{
+    return -1;
+}
+
+qint64 ConfinedFile::writeData(const char *data, qint64 size)
+{
+    qint64 written = 0;
+    while (written < size) {
+        const ssize_t count = ::write(m_fd, data + written, static_cast<size_t>(size - written));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0) {
+            setErrorString(systemError(count < 0 ? errno : ENOSPC));
+            return -1;
+        }
+        written += count;
+    }
+    return written;
+}
 
 ConfinedTree::ConfinedTree(const QString &root)
     : m_root(root)
@@ -122,7 +182,7 @@ bool ConfinedTree::exists(const QString &name) const
     return m_entered && ::fstatat(folder, QFile::encodeName(name).constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
-bool ConfinedTree::openFile(QFile &file, const QString &name, QString *error)
+bool ConfinedTree::openFile(ConfinedFile &file, const QString &name, QString *error)
 {
     const int folder = m_folderFd >= 0 ? m_folderFd : m_rootFd;
     const QByteArray native = QFile::encodeName(name);
@@ -133,24 +193,22 @@ bool ConfinedTree::openFile(QFile &file, const QString &name, QString *error)
     };
     if (!m_entered)
         return fail(QLatin1String(": no folder"));
-    struct stat info {};
-    if (::fstatat(folder, native.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
-        // A link at the name is removed, never written through; a FIFO or device is
-        // refused, so nothing blocks on it or writes into it.
-        if (S_ISLNK(info.st_mode))
-            ::unlinkat(folder, native.constData(), 0);
-        else if (!S_ISREG(info.st_mode))
-            return fail(QLatin1String(" is not a regular file"));
+    int fd = createNew(folder, native);
+    if (fd < 0 && errno == EEXIST) {
+        struct stat info {};
+        if (::fstatat(folder, native.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+            // A link at the name is removed, never written through; a FIFO or device is
+            // refused, so nothing blocks on it or writes into it.
+            if (S_ISLNK(info.st_mode))
+                ::unlinkat(folder, native.constData(), 0);
+            else if (!S_ISREG(info.st_mode))
+                return fail(QLatin1String(" is not a regular file"));
+        }
+        fd = ::openat(folder, native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
     }
-    const int fd = ::openat(folder, native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0)
         return fail(QLatin1String(": ") + systemError(errno));
-    if (!file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
+    file.adopt(fd);
     return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QStringList>
 
@@ -137,6 +138,17 @@ inline QByteArray extracted(archive::TZLBArchive &zlb, int index)
     buffer.open(QIODevice::WriteOnly);
     zlb.ExtractStreamByIndex(buffer, index);
     return buffer.data();
+}
+
+// The files below a folder, relative to it, sorted.
+inline QStringList filesBelow(const QString &folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << it.next().mid(folder.size() + 1);
+    files.sort();
+    return files;
 }
 
 // Records every event of a component as one line each.
