@@ -38,7 +38,7 @@ QString usage()
         "  zlb l ARCHIVE                          list entries: size, packed, ratio, CRC, name\n"
         "  zlb a ARCHIVE FILE|DIR... [-0|-1|-6|-9] [-r] [-p] [-j N]\n"
         "                                         add files (the archive is created when missing)\n"
-        "  zlb x ARCHIVE [NAME...] [-C DIR] [-p] [--check]\n"
+        "  zlb x ARCHIVE [NAME...] [-C DIR] [-p] [--check] [-j N]\n"
         "                                         extract all entries, or the named ones\n"
         "  zlb t ARCHIVE                          test: check the archive and every entry's CRC\n"
         "  zlb u ARCHIVE FILE|DIR... [-0|-1|-6|-9] [-r] [-p] [-j N]\n"
@@ -48,7 +48,8 @@ QString usage()
         "options: -0 store, -1 fastest, -6 default, -9 best compression; -r recurse into\n"
         "folders; -p keep folders (when adding) or recreate them (when extracting);\n"
         "-C DIR extract into DIR; --check verify each entry's CRC when extracting;\n"
-        "-j N compress N files at a time (default: one per processor; the archive is the same).\n");
+        "-j N compress N files at a time (default: one per processor; the archive is the same);\n"
+        "-j 1 also extracts on one thread.\n");
 }
 
 Options parseOptions(const QStringList &args)
