@@ -21,6 +21,8 @@ constexpr qint64 ReadPiece = 64 << 10;
 constexpr qint64 WholeReadPiece = 256 << 10;
 // Below this, reading is too short a part of the work to be worth a thread.
 constexpr qint64 ReadAheadMinimum = 1 << 20;
+// The largest buffer kept for the next source.
+constexpr size_t KeptBuffer = 4 << 20;
 
 struct SourceSummary
 {
@@ -109,6 +111,11 @@ struct BlockStore::State
     std::unique_ptr<Deflater> deflater;
     // The block being prepared: where the compressor's output goes.
     PreparedBlock *block = nullptr;
+    // Buffers kept from one source to the next, so memory the system has already handed
+    // over is filled again instead of new pages faulted in for every source: the source
+    // read whole, and the compressed bytes of the block written last.
+    ByteBuffer raw;
+    ByteBuffer spare;
     const BlockOptions *options = nullptr;
     qint64 total = 0;
 
@@ -213,12 +220,15 @@ struct BlockStore::State
             return;
         }
         block = &out;
-        if (big && options->createTempFile)
+        if (big && options->createTempFile) {
             out.spill = std::make_unique<SpillFile>(options->createTempFile());
-        else if (level != fcNone)
+        } else if (level != fcNone) {
+            out.bytes = std::move(spare);
+            out.bytes.clear();
             out.bytes.reserve(static_cast<size_t>(total / 2 + 64));
+        }
         startCompressor();
-        ByteBuffer raw;
+        raw.clear();
         const SourceSummary read = big ? readStreamed(source) : readWhole(source, raw);
         if (level != fcNone)
             deflater->finish();
@@ -233,8 +243,17 @@ struct BlockStore::State
             out.copySource = true;
             out.checkCopy = true;
         } else {
-            out.bytes = std::move(raw);
+            std::swap(out.bytes, raw);
         }
+        keepAtMost(raw);
+    }
+
+    // A buffer is kept only up to a size, so a worker that met one large source does not
+    // hold its memory for the rest of the change.
+    static void keepAtMost(ByteBuffer &buffer)
+    {
+        if (buffer.capacity() > KeptBuffer)
+            ByteBuffer().swap(buffer);
     }
 
     // Copies the source into the archive as it is. Only the compressor reports progress:
@@ -323,6 +342,8 @@ void BlockStore::store(QIODevice &source, ArchiveWriter &out, const BlockOptions
 {
     PreparedBlock block = prepare(source, options);
     write(block, &source, out, options, rec);
+    m_state->spare = std::move(block.bytes);
+    State::keepAtMost(m_state->spare);
 }
 
 } // namespace archive

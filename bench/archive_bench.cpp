@@ -208,33 +208,41 @@ std::map<int, QString> &archiveAtLevel()
 // ---- adding --------------------------------------------------------------------------
 
 // Single-threaded compress2 over the corpus in memory, measured once per level and kept
-// for both runs of the component at that level.
+// for both runs of the component at that level: the faster of two passes, as the
+// component's figure is the faster of its two runs.
 Timing rawCompressSeconds(int level)
 {
     static std::map<int, Timing> measured;
     if (measured.count(level))
         return measured[level];
-    Timing seconds;
-    for (const QString &file : corpus().files) {
-        const QByteArray bytes = readFile(file);
-        std::vector<Bytef> out(compressBound(bytes.size()));
-        seconds += timed([&] {
-            uLongf length = out.size();
-            compress2(out.data(), &length, reinterpret_cast<const Bytef *>(bytes.constData()), bytes.size(), level);
-        });
+    Timing best;
+    for (int pass = 0; pass < 2; ++pass) {
+        Timing seconds;
+        for (const QString &file : corpus().files) {
+            const QByteArray bytes = readFile(file);
+            std::vector<Bytef> out(compressBound(bytes.size()));
+            seconds += timed([&] {
+                uLongf length = out.size();
+                compress2(out.data(), &length, reinterpret_cast<const Bytef *>(bytes.constData()), bytes.size(), level);
+            });
+        }
+        if (pass == 0 || seconds.wall < best.wall)
+            best = seconds;
     }
-    return measured[level] = seconds;
+    return measured[level] = best;
 }
 
 void resetPeakResident();
 double peakResidentMiB();
 
-// AddFiles of `sources` into a new archive at `path`, once per iteration: the time of one;
-// the peak resident memory goes to `peak`.
+// AddFiles of `sources` into a new archive at `path`, once per iteration: the time of the
+// fastest, so a moment of load from elsewhere does not decide the figure; the peak
+// resident memory of all goes to `peak`.
 Timing addFilesSeconds(benchmark::State &state, const QString &path, const QStringList &sources,
                        archive::TFileCompressionLevel level, int threads, double &peak)
 {
-    Timing seconds;
+    Timing best;
+    bool first = true;
     for (auto _ : state) {
         QFile::remove(path);
         TZLBArchive zlb;
@@ -246,9 +254,11 @@ Timing addFilesSeconds(benchmark::State &state, const QString &path, const QStri
         const Timing s = timed([&] { zlb.AddFiles(list); });
         peak = std::max(peak, peakResidentMiB());
         state.SetIterationTime(s.wall);
-        seconds += s;
+        if (first || s.wall < best.wall)
+            best = s;
+        first = false;
     }
-    return seconds.per(state.iterations());
+    return best;
 }
 
 // Arguments: level, threads (0: one per processor).
@@ -705,7 +715,7 @@ void BM_MemoryExtract1GBEntry(benchmark::State &state)
     state.counters["MB/s"] = mbPerSecond(1024 * MiB, seconds.per(state.iterations()).wall);
 }
 
-// Each level's two runs follow its raw measurement, so a change of load between them
+// Each level's two cases follow its raw measurement, so a change of load between them
 // shows less.
 BENCHMARK(BM_AddFiles)
     ->ArgNames({"level", "threads"})
@@ -715,7 +725,7 @@ BENCHMARK(BM_AddFiles)
     ->Args({6, 0})
     ->Args({9, 1})
     ->Args({9, 0})
-    ->Iterations(1)
+    ->Iterations(2)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExtractStreams)->Arg(1)->Arg(6)->Arg(9)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
