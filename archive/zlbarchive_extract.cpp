@@ -129,7 +129,6 @@ private:
     bool rootMade = false;
 };
 
-
 quint32 TZLBArchive::ExtractEntry(int index, QIODevice &archiveFile, QIODevice &OutFile, const QString &outName)
 {
     const TZLBFileRec &rec = fArchiveRegistry[static_cast<size_t>(index)];
