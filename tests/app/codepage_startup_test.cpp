@@ -1,33 +1,20 @@
 // Every command-line program refuses a TELLVARA_ANSI_CODEPAGE it cannot use at start-up,
 // instead of reading names and texts through another code page.
+#include "program_run.h"
 #include "test_env.h"
 
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct Outcome
-{
-    int code = -1;
-    QString err;
-};
+using Outcome = testenv::ProgramRun;
 
 Outcome runWithCodePage(const QString &program, const QStringList &args, const QByteArray &codePage)
 {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TELLVARA_ANSI_CODEPAGE", QString::fromLatin1(codePage));
-    process.setProcessEnvironment(env);
-    process.start(testenv::binDir() + "/" + program, args);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(30000)) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardError())};
+    testenv::RunOptions options;
+    options.environment.insert("TELLVARA_ANSI_CODEPAGE", QString::fromLatin1(codePage));
+    return testenv::runProgram(testenv::binDir() + "/" + program, args, options);
 }
 
 TEST(CodePageStartup, UnknownAndMultiByteCodePagesStopEveryProgram)
@@ -59,12 +46,12 @@ TEST(CodePageStartup, UnknownAndMultiByteCodePagesStopEveryProgram)
             if (c.code == 0 && QLatin1String(p.program) == QLatin1String("vardo-service"))
                 continue; // it would start serving
             const Outcome r = runWithCodePage(p.program, p.args, c.codePage);
-            EXPECT_EQ(r.code, c.code) << p.program << " " << c.codePage.constData() << ": " << r.err.toStdString();
+            EXPECT_EQ(r.exitCode, c.code) << p.program << " " << c.codePage.constData() << ": " << r.err.toStdString();
             EXPECT_TRUE(r.err.contains(QLatin1String(c.message))) << p.program << " " << r.err.toStdString();
         }
         const Outcome zlb = runWithCodePage("zlb", {"l", archive}, c.codePage);
         if (c.code != 0)
-            EXPECT_TRUE(zlb.code == 1 && zlb.err.contains(QLatin1String(c.message))) << zlb.err.toStdString();
+            EXPECT_TRUE(zlb.exitCode == 1 && zlb.err.contains(QLatin1String(c.message))) << zlb.err.toStdString();
     }
 }
 

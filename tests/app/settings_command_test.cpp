@@ -1,11 +1,11 @@
 // "vardoctl settings": the built program, run against this test's private store.
 #include "suite/registry.h"
+#include "program_run.h"
 #include "test_env.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QProcess>
 
 using suite::RegistryRoot;
 
@@ -13,27 +13,11 @@ namespace {
 
 const QString Base = QStringLiteral("SOFTWARE\\Tellvara\\Vardo-Service\\");
 
-struct CommandRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using CommandRun = testenv::ProgramRun;
 
 CommandRun vardoctl(const QStringList &args)
 {
-    QProcess process;
-    process.start(testenv::binDir() + "/vardoctl", QStringList{"settings"} + args);
-    CommandRun run;
-    if (!process.waitForFinished(30000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return testenv::runProgram(testenv::binDir() + "/vardoctl", QStringList{"settings"} + args);
 }
 
 QString stored(const QString &subKey, const QString &name)

@@ -1,28 +1,20 @@
 // The zlb command-line tool, run as a user would.
 #include "archive_test_support.h"
+#include "program_run.h"
 
 #include <QDirIterator>
-#include <QProcess>
 
 using namespace archivetest;
 
 namespace {
 
-struct ToolRun
-{
-    int code;
-    QString out;
-    QString err;
-};
+using ToolRun = testenv::ProgramRun;
 
 ToolRun zlb(const QStringList &args, const QString &folder)
 {
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.start(testenv::binDir() + "/zlb", args);
-    EXPECT_TRUE(process.waitForFinished(30000));
-    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
-            QString::fromLocal8Bit(process.readAllStandardError())};
+    testenv::RunOptions options;
+    options.workDir = folder;
+    return testenv::runProgram(testenv::binDir() + "/zlb", args, options);
 }
 
 // Relative name and content of every file below a folder.
@@ -53,31 +45,31 @@ TEST(ZlbTool, AddListExtractGivesTheFilesBack)
 {
     const QString folder = workFolder();
     ToolRun add = zlb({"a", "docs.zlb", "somefolder", "-r", "-p"}, folder);
-    ASSERT_EQ(add.code, 0) << add.err.toStdString();
+    ASSERT_EQ(add.exitCode, 0) << add.err.toStdString();
     ToolRun list = zlb({"l", "docs.zlb"}, folder);
-    EXPECT_EQ(list.code, 0);
+    EXPECT_EQ(list.exitCode, 0);
     EXPECT_TRUE(list.out.contains("somefolder\\sub\\deeper\\one.txt"));
     EXPECT_TRUE(list.out.contains("83dcefb7  somefolder\\sub\\deeper\\one.txt")) << list.out.toStdString();
     EXPECT_TRUE(list.out.contains("5 entries"));
     ToolRun extract = zlb({"x", "docs.zlb", "-C", "out", "-p"}, folder);
-    ASSERT_EQ(extract.code, 0) << extract.err.toStdString();
+    ASSERT_EQ(extract.exitCode, 0) << extract.err.toStdString();
     EXPECT_EQ(tree(folder + "/out/somefolder"), tree(folder + "/somefolder"));
     ToolRun test = zlb({"t", "docs.zlb"}, folder);
-    EXPECT_EQ(test.code, 0);
+    EXPECT_EQ(test.exitCode, 0);
     EXPECT_EQ(test.out.count("OK "), 5);
 }
 
 TEST(ZlbTool, ChangesEntriesByName)
 {
     const QString folder = workFolder();
-    ASSERT_EQ(zlb({"a", "docs.zlb", "-9", "-p", "somefolder/readme.txt", "somefolder/empty.txt"}, folder).code, 0);
+    ASSERT_EQ(zlb({"a", "docs.zlb", "-9", "-p", "somefolder/readme.txt", "somefolder/empty.txt"}, folder).exitCode, 0);
     testenv::writeFile(folder + "/somefolder/readme.txt", "new");
-    EXPECT_EQ(zlb({"u", "docs.zlb", "-p", "somefolder/readme.txt"}, folder).code, 0);
-    EXPECT_EQ(zlb({"mv", "docs.zlb", "somefolder/empty.txt", "moved/e.txt"}, folder).code, 0);
+    EXPECT_EQ(zlb({"u", "docs.zlb", "-p", "somefolder/readme.txt"}, folder).exitCode, 0);
+    EXPECT_EQ(zlb({"mv", "docs.zlb", "somefolder/empty.txt", "moved/e.txt"}, folder).exitCode, 0);
     ToolRun missing = zlb({"d", "docs.zlb", "somefolder/readme.txt", "nope.txt"}, folder);
-    EXPECT_EQ(missing.code, 1);
+    EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains("nope.txt: not in the archive"));
-    ASSERT_EQ(zlb({"x", "docs.zlb", "-C", "out", "-p", "--check"}, folder).code, 0);
+    ASSERT_EQ(zlb({"x", "docs.zlb", "-C", "out", "-p", "--check"}, folder).exitCode, 0);
     EXPECT_EQ(tree(folder + "/out"), QStringList{"moved/e.txt="});
 }
 
@@ -88,7 +80,7 @@ TEST(ZlbTool, ThreadCountChangesNothingInTheArchive)
     for (const char *threads : {"1", "2", "8"}) {
         const QString name = QString("docs-%1.zlb").arg(threads);
         const ToolRun add = zlb({"a", name, "somefolder", "-r", "-p", "-j", threads}, folder);
-        ASSERT_EQ(add.code, 0) << add.err.toStdString();
+        ASSERT_EQ(add.exitCode, 0) << add.err.toStdString();
         const QByteArray bytes = testenv::readFile(folder + "/" + name);
         if (first.isEmpty())
             first = bytes;
@@ -100,7 +92,7 @@ TEST(ZlbTool, CraftedArchiveLeadingOutsideIsRefused)
 {
     const QString folder = testenv::freshDir("crafted");
     ToolRun run = zlb({"x", sample("archive_extract", "dotdot_path.zlb"), "-C", "a/b/out", "-p"}, folder);
-    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains("leads outside the destination (..\\..\\evil.txt)")) << run.err.toStdString();
     EXPECT_EQ(tree(folder), QStringList());
 }
@@ -128,7 +120,7 @@ TEST(ZlbTool, FailuresAndUsageErrorsHaveTheirExitStatus)
     };
     for (const auto &c : cases) {
         const ToolRun run = zlb(c.args, folder);
-        EXPECT_EQ(run.code, c.code) << c.args.join(' ').toStdString();
+        EXPECT_EQ(run.exitCode, c.code) << c.args.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains(c.message)) << run.err.toStdString();
     }
 }

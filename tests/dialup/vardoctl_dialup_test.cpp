@@ -1,32 +1,19 @@
 // vardoctl dialup as a user runs it after vardoctl trial, with the simulated modem; and
 // without NetworkManager.
 #include "platform/ras_simulated_phonebook.h"
+#include "program_run.h"
 #include "test_env.h"
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
 
 namespace {
 
-struct Outcome
-{
-    int exitCode;
-    QString out;
-    QString err;
-};
+using Outcome = testenv::ProgramRun;
 
 Outcome vardoctl(const QStringList &args)
 {
-    QProcess process;
-    process.start(testenv::binDir() + "/vardoctl", args);
-    if (!process.waitForFinished(30000)) {
-        process.kill();
-        process.waitForFinished();
-        return {-1, {}, {}};
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+    return testenv::runProgram(testenv::binDir() + "/vardoctl", args);
 }
 
 class VardoctlDialUp : public ::testing::Test

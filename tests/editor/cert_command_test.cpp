@@ -2,6 +2,7 @@
 // short format of the process's LC_TIME and time zone, and the system trust bundle
 // checked certificate by certificate against the openssl command.
 #include "../platform/test_certificates.h"
+#include "program_run.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QMap>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -17,37 +17,21 @@ using namespace certtest;
 
 namespace {
 
-constexpr int ProgramLimitMs = 30000;
-
-struct ProgramRun
-{
-    int exitCode = -1; // -1: crashed or ran past the limit
-    QString out;
-    QString err;
-};
+using testenv::ProgramRun;
 
 // Runs a program with this process's environment minus every locale and time-zone
 // variable, plus the given ones (UTC unless a test names another zone).
 ProgramRun runProgram(const QString &program, const QStringList &args, const QMap<QString, QString> &env = {})
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const QString &name : environment.keys()) {
+    testenv::RunOptions options;
+    for (const QString &name : options.environment.keys()) {
         if (name.startsWith(QLatin1String("LC_")) || name == QLatin1String("LANG") || name == QLatin1String("LANGUAGE"))
-            environment.remove(name);
+            options.environment.remove(name);
     }
-    environment.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
+    options.environment.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
     for (auto it = env.cbegin(); it != env.cend(); ++it)
-        environment.insert(it.key(), it.value());
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(program, args);
-    if (!process.waitForFinished(ProgramLimitMs)) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+        options.environment.insert(it.key(), it.value());
+    return testenv::runProgram(program, args, options);
 }
 
 ProgramRun certList(const QMap<QString, QString> &env = {}, const QStringList &args = {"cert", "list"})

@@ -9,10 +9,10 @@
 #include "suite/data_link_file.h"
 #include "suite/paths.h"
 #include "suite/trial_defaults.h"
+#include "program_run.h"
 #include "test_env.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QSqlDatabase>
 
 #include <gtest/gtest.h>
@@ -27,25 +27,14 @@ QStringList sorted(QStringList list)
     return list;
 }
 
-struct ProgramRun
-{
-    int exitCode = -1; // -1: crashed or ran past the limit
-    QString out;
-    QString err;
-};
+using testenv::ProgramRun;
 
 ProgramRun vardoctl(const QStringList &args, const QString &workDir = testenv::root())
 {
-    QProcess process;
-    process.setWorkingDirectory(workDir);
-    process.start(testenv::binDir() + "/vardoctl", args);
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+    testenv::RunOptions options;
+    options.workDir = workDir;
+    options.limitMs = 60000;
+    return testenv::runProgram(testenv::binDir() + "/vardoctl", args, options);
 }
 
 TEST(QueryOrganisationNumbers, ReadsTheTrialDatabaseWithoutDuplicatesOrBlanks)

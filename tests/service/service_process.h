@@ -4,6 +4,7 @@
 #include "app/core/service_keys.h"
 #include "platform/local/local_service_names.h"
 #include "suite/registry.h"
+#include "program_run.h"
 #include "test_env.h"
 
 #include <gtest/gtest.h>
@@ -135,29 +136,17 @@ private:
     QString m_readyFile;
 };
 
-struct CommandResult
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using CommandResult = testenv::ProgramRun;
 
 // Runs a program with the arguments (and text on its standard input) for at most 60 s.
 inline CommandResult run(const QString &program, const QStringList &args, const QByteArray &input = {},
                          const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
 {
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.start(program, args);
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished(5000);
-        return {};
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+    testenv::RunOptions options;
+    options.environment = env;
+    options.input = input;
+    options.limitMs = 60000;
+    return testenv::runProgram(program, args, options);
 }
 
 inline CommandResult vardoctl(const QStringList &args, const QByteArray &input = {},

@@ -2,12 +2,12 @@
 // administrators see, what another account may do, and what a concurrent reader sees.
 #include "suite/registry.h"
 
+#include "program_run.h"
 #include "test_env.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
@@ -23,12 +23,7 @@ using suite::RegistryRoot;
 
 const RegistryRoot Machine = RegistryRoot::LocalMachine;
 
-struct Outcome
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
+using Outcome = testenv::ProgramRun;
 
 QString vardoctl()
 {
@@ -37,20 +32,10 @@ QString vardoctl()
 
 Outcome run(const QString &program, const QStringList &args, const QByteArray &input = {})
 {
-    QProcess process;
-    process.start(program, args);
-    process.write(input);
-    process.closeWriteChannel();
-    Outcome result;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
+    testenv::RunOptions options;
+    options.input = input;
+    options.limitMs = 60000;
+    return testenv::runProgram(program, args, options);
 }
 
 Outcome reg(const QStringList &args)
@@ -71,22 +56,22 @@ QString systemText(int error)
 TEST(RegistryVardoctl, AddsQueriesAndDeletes)
 {
     Outcome r = reg({"add", "HKLM", "SOFTWARE\\Tellvara\\Vardo-Service\\Port", "TcpIPPort", "8080"});
-    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "");
     r = reg({"query", "hklm", "software\\tellvara\\vardo-service\\port\\", "tcpipport"});
-    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, "8080\n");
     EXPECT_EQ(suite::ReadRegistryString(Machine, "SOFTWARE\\Tellvara\\Vardo-Service\\Port", "TcpIPPort"), "8080");
 
-    EXPECT_EQ(reg({"add", "hkey_current_user", "Software\\Own", "", QString::fromUtf8("Åtkomst")}).code, 0);
+    EXPECT_EQ(reg({"add", "hkey_current_user", "Software\\Own", "", QString::fromUtf8("Åtkomst")}).exitCode, 0);
     r = reg({"query", "HKCU", "Software\\Own"});
-    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, QString::fromUtf8("Åtkomst\n"));
     EXPECT_EQ(reg({"query", "HKEY_LOCAL_MACHINE", "Software\\Own"}).out, "\n");
     EXPECT_EQ(reg({"query", "HKCU", "Software\\Own", "absent"}).out, "\n");
 
     r = reg({"delete", "HKLM", "SOFTWARE\\Tellvara\\Vardo-Service"});
-    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(reg({"query", "HKLM", "SOFTWARE\\Tellvara\\Vardo-Service\\Port", "TcpIPPort"}).out, "\n");
 }
 
@@ -94,7 +79,7 @@ TEST(RegistryVardoctl, DeleteRemovesThreeLevelsOfSubKeys)
 {
     for (const char *path : {"Tree", "Tree\\A", "Tree\\A\\B", "Tree\\A\\B\\C"})
         ASSERT_TRUE(suite::WriteRegistryString(Machine, QStringLiteral("SOFTWARE\\") + path, "v", path));
-    EXPECT_EQ(reg({"delete", "HKLM", "SOFTWARE\\Tree"}).code, 0);
+    EXPECT_EQ(reg({"delete", "HKLM", "SOFTWARE\\Tree"}).exitCode, 0);
     EXPECT_FALSE(QFile::exists(machineDir() + "/software/tree"));
     EXPECT_TRUE(QFile::exists(machineDir() + "/software"));
 }
@@ -117,7 +102,7 @@ TEST(RegistryVardoctl, DeletingTheWholeRootAsksFirst)
         ASSERT_TRUE(suite::WriteRegistryString(Machine, "SOFTWARE\\Keep", "v", "1"));
         const Outcome r = run(vardoctl(), QStringList{"reg", "delete", "HKLM"} + c.args, c.input);
         const QString label = c.args.join(' ') + " / " + QString::fromLatin1(c.input);
-        EXPECT_EQ(r.code, c.code) << label.toStdString() << r.err.toStdString();
+        EXPECT_EQ(r.exitCode, c.code) << label.toStdString() << r.err.toStdString();
         EXPECT_EQ(suite::ReadRegistryString(Machine, "SOFTWARE\\Keep", "v").isEmpty(), c.emptied) << label.toStdString();
         EXPECT_EQ(r.err.contains("Empty the whole HKLM store"), c.args.size() == 1) << label.toStdString();
     }
@@ -128,14 +113,14 @@ TEST(RegistryVardoctl, DeleteReportsAKeyThatStayed)
     ASSERT_TRUE(suite::WriteRegistryString(Machine, "SOFTWARE\\Kept\\Sub", "v", "1"));
     testenv::writeFile(machineDir() + "/software/kept/sub/notes.txt", "not the store's");
     const Outcome r = reg({"delete", "HKLM", "SOFTWARE\\Kept"});
-    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.exitCode, 1);
     EXPECT_FALSE(r.err.isEmpty());
     EXPECT_EQ(suite::ReadRegistryString(Machine, "SOFTWARE\\Kept\\Sub", "v"), "");
 }
 
 TEST(RegistryVardoctl, AKeyPathHoldingDotsStaysInTheStore)
 {
-    EXPECT_EQ(reg({"add", "HKLM", "..\\..\\..\\..\\escape", "../v", "x"}).code, 0);
+    EXPECT_EQ(reg({"add", "HKLM", "..\\..\\..\\..\\escape", "../v", "x"}).exitCode, 0);
     EXPECT_FALSE(QFile::exists(qEnvironmentVariable("TELLVARA_ROOT") + "/escape"));
     EXPECT_FALSE(QFile::exists(testenv::root() + "/escape"));
     EXPECT_TRUE(QFile::exists(machineDir() + "/%2e%2e/%2e%2e/%2e%2e/%2e%2e/escape/%2e%2e%2fv.v"));
@@ -159,7 +144,7 @@ TEST(RegistryVardoctl, UsageErrorsExitWithTwo)
     };
     for (const QStringList &args : cases) {
         const Outcome r = reg(args);
-        EXPECT_EQ(r.code, 2) << args.join(' ').toStdString();
+        EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains("vardoctl reg add ROOT KEY VALUE DATA")) << r.err.toStdString();
         EXPECT_EQ(r.out, "");
     }
@@ -169,11 +154,11 @@ TEST(RegistryVardoctl, AFailedWriteExitsWithOneAndTheReason)
 {
     testenv::writeFile(machineDir() + "/software", "a file where a key should be");
     Outcome r = reg({"add", "HKLM", "SOFTWARE\\Tellvara", "v", "1"});
-    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, systemText(ENOTDIR) + "\n");
 
     r = reg({"add", "HKCU", "Software", "v", QString(1025, u'x')});
-    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains("1024")) << r.err.toStdString();
 }
 
@@ -191,7 +176,7 @@ protected:
         // The private root is the test's own: let another account reach the store in it.
         for (const QString &dir : {testenv::root(), qEnvironmentVariable("TELLVARA_ROOT")})
             chmod(QFile::encodeName(dir).constData(), 0755);
-        if (asNobody({}).code != 2)
+        if (asNobody({}).exitCode != 2)
             GTEST_SKIP() << "nobody cannot run " << vardoctl().toStdString() << " here";
     }
 
@@ -222,10 +207,10 @@ TEST_P(RegistryAsNobody, AnAccountOutsideTheGroupReadsButCannotWrite)
     EXPECT_EQ(asNobody({"query", "HKLM", key, "DefaultDataProvider"}).out, "/srv/praktik.udl\n");
     for (const QString &path : {key, key + "\\New"}) {
         const Outcome r = asNobody({"add", "HKLM", path, "DefaultDataProvider", "/tmp/evil.udl"});
-        EXPECT_EQ(r.code, 1) << path.toStdString();
+        EXPECT_EQ(r.exitCode, 1) << path.toStdString();
         EXPECT_EQ(r.err, systemText(EACCES) + "\n") << path.toStdString();
     }
-    EXPECT_EQ(asNobody({"delete", "HKLM", key}).code, 1);
+    EXPECT_EQ(asNobody({"delete", "HKLM", key}).exitCode, 1);
     EXPECT_EQ(suite::ReadRegistryString(Machine, key, "DefaultDataProvider"), "/srv/praktik.udl");
 }
 
@@ -234,16 +219,16 @@ TEST_P(RegistryAsNobody, AMemberOfTheGroupWritesAndCreatesKeys)
     const QString key = "SOFTWARE\\Tellvara\\Shared";
     ASSERT_TRUE(suite::WriteRegistryString(Machine, key, "v", "by root"));
     Outcome r = asGroupMember({"add", "HKLM", key, "v", "by a member"});
-    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     r = asGroupMember({"add", "HKLM", key + "\\New", "w", "new key"});
-    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(suite::ReadRegistryString(Machine, key, "v"), "by a member");
     EXPECT_EQ(suite::ReadRegistryString(Machine, key + "\\New", "w"), "new key");
 
     // What the member created stays in the group, so root's own writes still work, and an
     // account outside the group still may not write it.
     ASSERT_TRUE(suite::WriteRegistryString(Machine, key + "\\New", "w", "by root again"));
-    EXPECT_EQ(asNobody({"add", "HKLM", key + "\\New", "w", "x"}).code, 1);
+    EXPECT_EQ(asNobody({"add", "HKLM", key + "\\New", "w", "x"}).exitCode, 1);
 }
 
 TEST_P(RegistryAsNobody, KeysThatExistKeepTheirRights)
@@ -259,10 +244,10 @@ TEST_P(RegistryAsNobody, KeysThatExistKeepTheirRights)
     chmod(QFile::encodeName(qEnvironmentVariable("TELLVARA_ROOT") + "/etc/tellvara/registry/protected").constData(),
           0755);
 
-    EXPECT_EQ(asNobody({"add", "HKLM", "Other\\Key", "v", "nobody's"}).code, 1);
+    EXPECT_EQ(asNobody({"add", "HKLM", "Other\\Key", "v", "nobody's"}).exitCode, 1);
     for (const QString &path : {QString("Protected"), QString("Protected\\Sub")}) {
         const Outcome r = asGroupMember({"add", "HKLM", path, "v", "member's"});
-        EXPECT_EQ(r.code, 1) << path.toStdString();
+        EXPECT_EQ(r.exitCode, 1) << path.toStdString();
         EXPECT_EQ(r.err, systemText(EACCES) + "\n") << path.toStdString();
     }
     EXPECT_EQ(asNobody({"query", "HKLM", "Protected", "v"}).out, "root's\n");

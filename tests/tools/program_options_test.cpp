@@ -1,10 +1,10 @@
 // Every program answers --help and --version and refuses a wrong command line with the
 // usage, as the built programs do when a user types them.
+#include "program_run.h"
 #include "test_env.h"
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QProcessEnvironment>
 
 #include <cctype>
@@ -25,32 +25,16 @@ void PrintTo(const ProgramCase &c, std::ostream *os)
     *os << c.program << ' ' << c.wrongArguments.join(u' ').toStdString();
 }
 
-struct ProgramRun
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
+using testenv::ProgramRun;
 
 // Without a display and without Qt's platform choice: --help and --version must not need one.
 ProgramRun run(const QString &program, const QStringList &args)
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(testenv::binDir() + u'/' + program, args);
-    if (!process.waitForFinished(30000)) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    if (process.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
-            QString::fromLocal8Bit(process.readAllStandardError())};
+    testenv::RunOptions options;
+    options.environment.remove(QStringLiteral("DISPLAY"));
+    options.environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    options.environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    return testenv::runProgram(testenv::binDir() + u'/' + program, args, options);
 }
 
 class ProgramOptions : public testing::TestWithParam<ProgramCase>
@@ -60,7 +44,7 @@ class ProgramOptions : public testing::TestWithParam<ProgramCase>
 TEST_P(ProgramOptions, HelpPrintsTheUsageOnStandardOutput)
 {
     const ProgramRun help = run(GetParam().program, {"--help"});
-    EXPECT_EQ(help.code, 0);
+    EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains(QStringLiteral("usage")));
     EXPECT_TRUE(help.out.contains(QLatin1String(GetParam().program)));
     EXPECT_EQ(help.err, QString());
@@ -69,7 +53,7 @@ TEST_P(ProgramOptions, HelpPrintsTheUsageOnStandardOutput)
 TEST_P(ProgramOptions, VersionPrintsTheProjectVersion)
 {
     const ProgramRun version = run(GetParam().program, {"--version"});
-    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, QStringLiteral("%1 %2\n").arg(QLatin1String(GetParam().program), QStringLiteral(VARDO_PROJECT_VERSION)));
     EXPECT_EQ(version.err, QString());
 }
@@ -77,7 +61,7 @@ TEST_P(ProgramOptions, VersionPrintsTheProjectVersion)
 TEST_P(ProgramOptions, AWrongCommandLineExitsTwoWithTheUsageOnStandardError)
 {
     const ProgramRun wrong = run(GetParam().program, GetParam().wrongArguments);
-    EXPECT_EQ(wrong.code, 2);
+    EXPECT_EQ(wrong.exitCode, 2);
     EXPECT_TRUE(wrong.err.contains(QStringLiteral("usage")));
     EXPECT_EQ(wrong.out, QString());
 }
