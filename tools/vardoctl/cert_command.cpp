@@ -1,4 +1,5 @@
 // vardoctl cert: the certificate lines the organisation editor offers, one a line.
+#include "answer.h"
 #include "command.h"
 
 #include "editor/certificate_catalogue.h"
@@ -23,8 +24,7 @@ int runCert(const QStringList &args)
     const std::optional<QStringList> lines = editor::LoadCertificateLines();
     if (!lines)
         return ExitFailed;
-    for (const QString &line : *lines)
-        out() << line << '\n';
+    printLines(*lines);
     return ExitOk;
 }
 

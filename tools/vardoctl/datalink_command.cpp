@@ -1,6 +1,7 @@
 // vardoctl datalink: the data links of the data-link folder with the data providers
 // dialog's rules (the same rows, the same default) and new data links written by the
 // data-link editor's own code.
+#include "answer.h"
 #include "command.h"
 
 #include "datalink/core/data_link_editor.h"
@@ -42,8 +43,16 @@ int list()
 {
     suite::DataProviders providers = dataProviders();
     providers.RefreshList(QString());
+    QJsonArray rows;
     for (int row = 0; row < providers.rows().size(); ++row)
-        out() << (providers.isDefaultRow(row) ? "* " : "  ") << providers.rows().at(row) << '\n';
+        rows.append(QJsonObject{{QStringLiteral("name"), providers.rows().at(row)},
+                                {QStringLiteral("default"), providers.isDefaultRow(row)}});
+    printAnswer(rows, [&] {
+        QString text;
+        for (const QJsonValue &row : rows)
+            text += (row[u"default"].toBool() ? QStringLiteral("* ") : QStringLiteral("  ")) + row[u"name"].toString() + u'\n';
+        return text;
+    });
     return ExitOk;
 }
 
@@ -54,7 +63,7 @@ int setDefault(const QString &name)
     if (providers.selectedRow() < 0)
         throw platform::Error(QStringLiteral("No data link %1 in %2").arg(name, suite::DataLinkPath()));
     providers.chooseAsDefault();
-    return ExitOk;
+    return jsonOutput() ? list() : ExitOk;
 }
 
 // The option's field, or nothing for an option "new" does not know.
@@ -133,8 +142,9 @@ int show(const QString &file)
     if (!QFileInfo(path).isFile())
         throw platform::Error(QStringLiteral("No data-link file %1").arg(file));
     const datalink::DataLinkDocument document = datalink::loadDataLink(path);
-    if (!document.isNew)
-        out() << datalink::maskedConnectionString(document.connection) << '\n';
+    const QString connection = document.isNew ? QString() : datalink::maskedConnectionString(document.connection);
+    printAnswer(QJsonObject{{QStringLiteral("connectionString"), connection}},
+                [&] { return document.isNew ? QString() : connection + u'\n'; });
     return ExitOk;
 }
 

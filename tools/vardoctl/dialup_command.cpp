@@ -1,6 +1,7 @@
 // vardoctl dialup: lists the phonebook entries, dials one (printing the states as they
 // arrive), hangs up, shows the active connections and the byte counters, through the
 // same dial-up component the transfer window carries.
+#include "answer.h"
 #include "command.h"
 
 #include "dialup/tdialup.h"
@@ -23,8 +24,7 @@ int listEntries(dialup::TDialUp &dialUp)
 {
     if (const int result = dialUp.GetEntries(); result != 0)
         return failed(dialUp, result);
-    for (const QString &entry : dialUp.Entries())
-        out() << entry << "\n";
+    printLines(dialUp.Entries());
     return ExitOk;
 }
 
@@ -85,16 +85,20 @@ int hangUp(dialup::TDialUp &dialUp, const QString &entry)
 
 int showStatus(dialup::TDialUp &dialUp)
 {
-    int shown = 0;
+    QList<Fields> rows;
     dialUp.OnActiveConnection = [&](dialup::TDialUp &, int, const dialup::TRasConnStatusA &, const QString &text,
                                     const char *entryName, const char *deviceType, const char *deviceName) {
-        out() << entryName << "\t" << text << "\t" << deviceType << "\t" << deviceName << "\n";
-        ++shown;
+        rows.append({{QStringLiteral("entry"), QString::fromLocal8Bit(entryName)},
+                     {QStringLiteral("state"), text},
+                     {QStringLiteral("deviceType"), QString::fromLocal8Bit(deviceType)},
+                     {QStringLiteral("deviceName"), QString::fromLocal8Bit(deviceName)}});
     };
     if (const int result = dialUp.GetConnections(); result != 0)
         return failed(dialUp, result);
-    if (shown == 0)
+    if (rows.isEmpty() && !jsonOutput())
         out() << "No active dial-up connection\n";
+    else
+        printRows(rows);
     return ExitOk;
 }
 
@@ -104,7 +108,10 @@ int showStats(dialup::TDialUp &dialUp)
         err() << "No dial-up statistics: no ppp interface is up.\n";
         return ExitFailed;
     }
-    out() << "Bytes sent " << dialUp.BytesXmit() << "\nBytes received " << dialUp.BytesRecv() << "\n";
+    const qint64 sent = dialUp.BytesXmit();
+    const qint64 received = dialUp.BytesRecv();
+    printAnswer(QJsonObject{{QStringLiteral("bytesSent"), sent}, {QStringLiteral("bytesReceived"), received}},
+                [&] { return QStringLiteral("Bytes sent %1\nBytes received %2\n").arg(sent).arg(received); });
     return ExitOk;
 }
 

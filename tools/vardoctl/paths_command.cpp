@@ -1,5 +1,6 @@
 // vardoctl paths: the path values the program finds at start-up, one "Name=value" a line.
 // Extra arguments are read as the program's own command line (a ".udl" file, NOLOGIN=1).
+#include "answer.h"
 #include "command.h"
 
 #include "suite/paths.h"
@@ -15,7 +16,7 @@ namespace {
 int runPaths(const QStringList &args)
 {
     suite::InitPaths(QStringList{QCoreApplication::applicationFilePath()} + args);
-    const std::pair<const char *, QString> lines[] = {
+    printFields({
         {"CurrentPath", suite::CurrentPath()},
         {"InstallKey", suite::InstallKey()},
         {"WindowsPath", suite::WindowsPath()},
@@ -23,11 +24,9 @@ int runPaths(const QStringList &args)
         {"DataLinkPath", suite::DataLinkPath()},
         {"DefaultDataProviderFile", suite::DefaultDataProviderFile()},
         {"DefaultConnectionString", suite::DefaultConnectionString()},
-        {"NoLogin", suite::NoLogin() ? QStringLiteral("true") : QStringLiteral("false")},
+        {"NoLogin", suite::NoLogin()},
         {"SuitePath", suite::SuitePath()},
-    };
-    for (const auto &[name, value] : lines)
-        out() << name << '=' << value << '\n';
+    });
     return ExitOk;
 }
 
