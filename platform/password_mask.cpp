@@ -1,6 +1,7 @@
 #include "platform/password_mask.h"
 
 #include <QList>
+#include <QRegularExpression>
 
 #include <optional>
 
@@ -22,9 +23,9 @@ bool isBlank(QChar c)
     return c.isSpace();
 }
 
-// Past a value that opens with `open` at pos: to the closing character (doubled, it
-// stands for itself) or the end of the text when it never closes; then on to the ";".
-qsizetype endOfEnclosed(const QString &text, qsizetype pos, QChar close)
+// Past a value that opens at pos: to its closing character (doubled, it stands for
+// itself), or the end of the text when it never closes.
+qsizetype pastCloser(const QString &text, qsizetype pos, QChar close)
 {
     ++pos;
     while (pos < text.size()) {
@@ -33,11 +34,16 @@ qsizetype endOfEnclosed(const QString &text, qsizetype pos, QChar close)
         } else if (pos + 1 < text.size() && text.at(pos + 1) == close) {
             pos += 2;
         } else {
-            ++pos;
-            break;
+            return pos + 1;
         }
     }
-    const qsizetype semicolon = text.indexOf(u';', pos);
+    return pos;
+}
+
+// Past an enclosed value and whatever follows it up to the ";".
+qsizetype endOfEnclosed(const QString &text, qsizetype pos, QChar close)
+{
+    const qsizetype semicolon = text.indexOf(u';', pastCloser(text, pos, close));
     return semicolon < 0 ? text.size() : semicolon;
 }
 
@@ -157,6 +163,33 @@ QString maskPasswords(const QString &connectionString)
         }
         result += text.mid(copied, part.valueStart - copied) + replacement;
         copied = part.valueEnd;
+    }
+    return result + text.mid(copied);
+}
+
+QString maskPasswordsInMessage(const QString &text)
+{
+    static const QRegularExpression key(QStringLiteral("\\b(PWD|\\w*Password)\\s*=\\s*"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    QString result;
+    qsizetype copied = 0;
+    for (QRegularExpressionMatchIterator it = key.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        const qsizetype start = match.capturedEnd();
+        if (start < copied)
+            continue; // inside a value already hidden
+        const QChar close = start < text.size() ? closerOf(text.at(start)) : QChar();
+        qsizetype end = start;
+        if (!close.isNull()) {
+            end = pastCloser(text, start, close);
+        } else {
+            while (end < text.size() && text.at(end) != u';' && !text.at(end).isSpace())
+                ++end;
+        }
+        if (end == start)
+            continue;
+        result += text.mid(copied, start - copied) + QString::fromUtf16(MaskedPassword);
+        copied = end;
     }
     return result + text.mid(copied);
 }

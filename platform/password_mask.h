@@ -18,6 +18,11 @@ inline constexpr char16_t MaskedPassword[] = u"********";
 // The string with every password value replaced by MaskedPassword; all else as written.
 QString maskPasswords(const QString &connectionString);
 
+// A free text (a driver's message that may echo its connection string) with the value of
+// every "PWD=" and "...Password=" hidden: quoted or braced to its closing character (to
+// the end when it never closes), else to the next ";" or blank.
+QString maskPasswordsInMessage(const QString &text);
+
 // Whether any password key of the string has a value that is not empty.
 bool holdsPassword(const QString &connectionString);
 

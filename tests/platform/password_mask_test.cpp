@@ -2,6 +2,8 @@
 
 #include "qstring_printer.h"
 
+#include <utility>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -51,6 +53,20 @@ TEST(PasswordMask, HidesEveryFormOfPassword)
         EXPECT_EQ(platform::maskPasswords(text), QString::fromUtf16(c.masked)) << c.name;
         EXPECT_EQ(platform::holdsPassword(text), c.holdsPassword) << c.name;
     }
+}
+
+TEST(PasswordMask, HidesPasswordsInAMessage)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"[unixODBC] DSN=x;PWD={se;cr}}et1};UID=u refused", "[unixODBC] DSN=x;PWD=********;UID=u refused"},
+        {"login failed: Password='a b' (18456)", "login failed: Password=******** (18456)"},
+        {"Jet OLEDB:Database Password = x y", "Jet OLEDB:Database Password = ******** y"},
+        {"pwd={cut", "pwd=********"},
+        {"no password here; a=b", "no password here; a=b"},
+        {"Password is wrong", "Password is wrong"},
+    };
+    for (const auto &[text, masked] : cases)
+        EXPECT_EQ(platform::maskPasswordsInMessage(QString::fromUtf8(text)), QString::fromUtf8(masked)) << text;
 }
 
 TEST(PasswordMask, NoPrefixOfAStringLeaksItsPassword)
