@@ -90,7 +90,7 @@ def chromium():
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
     for argument in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage",
-                     "--window-size=1000,900", "--lang=sv"):
+                     "--window-size=1100,800", "--lang=sv"):
         options.add_argument(argument)
     return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
 
@@ -170,6 +170,7 @@ class CockpitPage(unittest.TestCase):
         self.assertTrue(stored["DefaultDataProvider"].endswith("/Exempelpraktik.udl"))
 
         if SCREENSHOT:
+            self.browser.execute_script("window.scrollTo(0, 0)")
             self.browser.save_screenshot(SCREENSHOT)
 
         self.browser.find_element(By.CSS_SELECTOR, "#org-list li").click()
