@@ -23,10 +23,12 @@ function reasonOf(failure) {
     }
 }
 
+// A standard promise: a failure thrown inside cockpit's own promise would not reach .catch.
 function vardoctl(args) {
-    return cockpit.spawn(["vardoctl", "--json"].concat(args), { err: "message" })
-            .then(out => JSON.parse(out))
-            .catch(failure => { throw new Error(reasonOf(failure)) });
+    return new Promise((resolve, reject) => {
+        cockpit.spawn(["vardoctl", "--json"].concat(args), { err: "message" })
+                .then(out => resolve(JSON.parse(out)), failure => reject(new Error(reasonOf(failure))));
+    });
 }
 
 function showMessage(text, isError) {

@@ -7,6 +7,7 @@ vardoctl is the built one. Usage: cockpit_page_test.py BIN_DIR PAGE_DIR [--scree
 """
 import json
 import os
+import pwd
 import shutil
 import socket
 import subprocess
@@ -36,8 +37,9 @@ def free_port():
 class Trial:
     """A private root, the page installed as the user's Cockpit package, cockpit-ws serving it."""
 
-    def __init__(self):
+    def __init__(self, user=None):
         self.root = tempfile.mkdtemp(prefix="vardo-cockpit-")
+        os.chmod(self.root, 0o755)
         home = os.path.join(self.root, "home")
         data = os.path.join(home, ".local", "share")
         os.makedirs(os.path.join(data, "cockpit"))
@@ -54,7 +56,11 @@ class Trial:
         self.service_port = free_port()
         self.vardoctl("settings", "set", "TcpIPPort=%d" % self.service_port)
         self.port = free_port()
-        self.ws = subprocess.Popen([COCKPIT_WS, "--no-tls", "--local-session=cockpit-bridge", "--address", "127.0.0.1",
+        as_user = []
+        if user is not None:
+            shutil.chown(self.env["XDG_RUNTIME_DIR"], user)
+            as_user = ["setpriv", "--reuid=" + user, "--regid=" + str(pwd.getpwnam(user).pw_gid), "--clear-groups"]
+        self.ws = subprocess.Popen(as_user + [COCKPIT_WS, "--no-tls", "--local-session=cockpit-bridge", "--address", "127.0.0.1",
                                     "--port", str(self.port)], env=self.env, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
         deadline = time.monotonic() + WAIT_SECONDS
@@ -96,9 +102,11 @@ def chromium():
 
 
 class CockpitPage(unittest.TestCase):
+    user = None
+
     @classmethod
     def setUpClass(cls):
-        cls.trial = Trial()
+        cls.trial = Trial(cls.user)
         cls.browser = chromium()
         cls.browser.set_page_load_timeout(WAIT_SECONDS)
 
@@ -190,6 +198,35 @@ class CockpitPage(unittest.TestCase):
         self.until(lambda b: self.element("logdir").text != "")
         self.element("service-stop").click()
         self.until(lambda b: self.element("service-state").text == "SERVICE_STOPPED")
+
+
+@unittest.skipUnless(os.geteuid() == 0, "needs root to run Cockpit as another user")
+class CockpitPageOutsideTheGroup(CockpitPage):
+    """The same page for an account outside "tellvara": it reads, and says how to get the right."""
+    user = "nobody"
+
+    # The tests of the administrator's page are not repeated here.
+    test_the_port_is_saved_and_a_port_out_of_range_is_refused = None
+    test_an_organisation_is_added_from_the_sample_database_and_deleted = None
+    test_the_service_starts_and_stops_and_answers_with_its_version = None
+
+    def test_the_settings_are_shown_read_only_with_the_adduser_hint(self):
+        self.until(lambda b: self.element("rights").is_displayed())
+        self.assertIn("adduser nobody tellvara", self.element("rights").text)
+        self.assertEqual(self.element("TcpIPPort").get_attribute("value"), str(self.trial.service_port))
+        for id in ("TcpIPPort", "CheckPatientTime", "spara", "org-add", "org-delete", "service-start", "service-stop"):
+            self.assertFalse(self.element(id).is_enabled(), id)
+        self.until(lambda b: self.element("service-state").text == "SERVICE_STOPPED")
+
+    def test_a_write_sent_anyway_is_refused_by_the_system_with_the_reason(self):
+        self.until(lambda b: self.element("rights").is_displayed())
+        self.browser.execute_script("document.getElementById('spara').disabled = false;"
+                                    "document.getElementById('TcpIPPort').disabled = false;")
+        self.type_into("TcpIPPort", "8124")
+        self.element("spara").click()
+        self.until(lambda b: "adduser" in self.element("message").text)
+        self.assertIn("error", self.element("message").get_attribute("class"))
+        self.assertEqual(self.trial.vardoctl("settings", "show")["TcpIPPort"], self.trial.service_port)
 
 
 if __name__ == "__main__":
