@@ -11,8 +11,6 @@ namespace {
 
 using Pairs = QList<ConnectionProperty>;
 
-const QString Hidden = QStringLiteral("********");
-
 // OLE DB properties that only the OLE DB layer understands; an ODBC driver must not see them.
 const QStringList OleDbOnlyNames = {
     QStringLiteral("Provider"),          QStringLiteral("Extended Properties"),
@@ -299,7 +297,7 @@ QString withoutSecrets(QString text, const SqlConnectionSettings &settings)
     // Very short passwords are left to the pattern above: replacing every "a" would make
     // the message unreadable without hiding anything.
     if (settings.password.size() >= 4)
-        text.replace(settings.password, Hidden);
+        text.replace(settings.password, QString::fromUtf16(MaskedPassword));
     return text;
 }
 
