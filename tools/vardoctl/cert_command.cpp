@@ -20,7 +20,9 @@ int runCert(const QStringList &args)
         return usageError(Usage);
     // The editor's error box (an information box) becomes the reason on standard error,
     // where a failed command puts it; a failure half-way prints no lines.
-    const platform::TerminalPresenter terminal(stdin, stderr, stderr);
+    std::optional<platform::TerminalPresenter> terminal;
+    if (!jsonOutput())
+        terminal.emplace(stdin, stderr, stderr);
     const std::optional<QStringList> lines = editor::LoadCertificateLines();
     if (!lines)
         return ExitFailed;

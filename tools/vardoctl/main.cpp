@@ -12,6 +12,7 @@
 
 #include "platform/codepage.h"
 #include "platform/error.h"
+#include "platform/messagebox.h"
 #include "platform/program_options.h"
 
 namespace vardoctl {
@@ -65,6 +66,18 @@ QTextStream &err()
     static QTextStream kept(&keptMessages());
     return jsonOutput() ? kept : plain;
 }
+
+// With --json nobody answers on a terminal: a box's text joins the kept messages, a
+// question counts as closed without a choice.
+class KeptMessagePresenter : public platform::MessagePresenter
+{
+public:
+    int present(const platform::MessageBox &box) override
+    {
+        err() << QString(box.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n') << '\n';
+        return box.buttons.size() > 1 ? platform::BoxNo : platform::BoxOk;
+    }
+};
 
 // "--json" before the command or as the last argument; true when it was there.
 bool takeJsonSwitch(QStringList &args)
@@ -129,7 +142,11 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     vardoctl::setJsonOutput(vardoctl::takeJsonSwitch(args));
+    vardoctl::KeptMessagePresenter keptMessages;
+    if (vardoctl::jsonOutput())
+        platform::setMessagePresenter(&keptMessages);
     const int code = vardoctl::run(args);
+    platform::setMessagePresenter(nullptr);
     vardoctl::out().flush();
     if (vardoctl::jsonOutput())
         vardoctl::leaveKeptMessages(code);
