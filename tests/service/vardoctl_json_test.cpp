@@ -190,6 +190,19 @@ TEST_F(VardoctlJson, DialUpEntriesStatusAndStatistics)
     qunsetenv("TELLVARA_RAS_BACKEND");
 }
 
+TEST_F(VardoctlJson, WritesOfFilesAnswerWithWhatTheyWrote)
+{
+    const JsonRun trial = json({"trial"});
+    ASSERT_EQ(trial.exitCode, 0);
+    EXPECT_EQ(trial.out.array().last().toString(), testenv::root() + "/system/var/lib/tellvara/sample/exempelpraktik.sqlite");
+    EXPECT_EQ(json({"datalink", "new", "Ny", "--provider", "sqlite", "--data-source", "/tmp/x.sqlite"}).out.object(),
+              (QJsonObject{{"path", dataLinkFolder() + "Ny.udl"}}));
+    EXPECT_EQ(keysOf(json({"service", "install-local"}).out.object()), QStringList{"path"});
+    storePort(8555);
+    EXPECT_EQ(json({"reg", "query", "HKLM", "SOFTWARE\\Tellvara\\Vardo-Service\\Port", "TcpIPPort"}).out.object(),
+              (QJsonObject{{"value", "8555"}}));
+}
+
 TEST_F(VardoctlJson, AUsageErrorKeepsItsExitCode)
 {
     const JsonRun run = json({"org", "show", "x"});

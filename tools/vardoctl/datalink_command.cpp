@@ -134,7 +134,7 @@ int create(const QString &name, const QStringList &options)
         throw platform::Error(QStringLiteral("Cannot create the folder %1").arg(suite::DataLinkPath()));
     datalink::DataLinkEditor editor(path);
     editor.save(*fields);
-    out() << path << '\n';
+    printAnswer(QJsonObject{{QStringLiteral("path"), path}}, [&] { return path + u'\n'; });
     return ExitOk;
 }
 

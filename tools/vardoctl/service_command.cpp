@@ -95,7 +95,7 @@ int installLocal(const QStringList &args)
     if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !file.open(QIODevice::WriteOnly)
         || file.write(bytes) != bytes.size() || !file.commit())
         throw platform::Error(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-    out() << path << "\n";
+    printAnswer(QJsonObject{{QStringLiteral("path"), path}}, [&] { return path + u'\n'; });
     return ExitOk;
 }
 
