@@ -4,6 +4,7 @@
 #include "command.h"
 
 #include "dialup/tdialup.h"
+#include "platform/termination_signals.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -28,13 +29,26 @@ int listEntries(dialup::TDialUp &dialUp)
     return ExitOk;
 }
 
-// Dials asynchronously so every state is printed when it arrives; the outcome ends the wait.
+// The shell's exit status of a program ended by a signal.
+int exitCodeOfSignal(int signalNumber)
+{
+    return 128 + signalNumber;
+}
+
+// Dials asynchronously so every state is printed when it arrives; the outcome ends the
+// wait. Interrupted (Ctrl-C, SIGTERM), it hangs up what it started before it exits, so no
+// half-made connection outlives the command.
 int dial(dialup::TDialUp &dialUp, const QString &entry)
 {
     dialUp.SetEntry(entry);
     dialUp.SetDialMode(dialup::dmAsync);
     QEventLoop loop;
     int outcome = 0;
+    int interruptedBy = 0;
+    const platform::TerminationSignals interruption([&](int signalNumber) {
+        interruptedBy = signalNumber;
+        loop.exit();
+    });
     dialUp.OnAsyncEvent = [&](dialup::TDialUp &, int state, int error, const QString &text) {
         if (error != 0) {
             outcome = error;
@@ -55,6 +69,10 @@ int dial(dialup::TDialUp &dialUp, const QString &entry)
     if (const int result = dialUp.Dial(); result != 0)
         return ExitFailed;
     loop.exec();
+    if (interruptedBy != 0) {
+        dialUp.HangUp();
+        return exitCodeOfSignal(interruptedBy);
+    }
     if (outcome != 0) {
         dialUp.HangUp();
         return ExitFailed;
