@@ -4,15 +4,32 @@
 #include "command.h"
 
 #include "dialup/tdialup.h"
+#include "platform/codepage.h"
 #include "platform/termination_signals.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 
+#include <cstring>
+
 namespace vardoctl {
 namespace {
 
 const QString Usage = QStringLiteral("vardoctl dialup entries|dial ENTRY|hangup [ENTRY]|status|stats");
+
+// Entry names reach the library in the ANSI code page: one that does not fit it would
+// name another entry (or none), so it is refused.
+QString entryArgument(const QString &argument)
+{
+    platform::toAnsiExactly(argument);
+    return argument;
+}
+
+// Texts the library hands out, in the ANSI code page.
+QString fromAnsi(const char *text)
+{
+    return platform::fromAnsi(text, qsizetype(std::strlen(text)));
+}
 
 int failed(dialup::TDialUp &dialUp, int result)
 {
@@ -88,7 +105,7 @@ int hangUp(dialup::TDialUp &dialUp, const QString &entry)
     QList<int> handles;
     dialUp.OnActiveConnection = [&](dialup::TDialUp &, int handle, const dialup::TRasConnStatusA &, const QString &,
                                     const char *entryName, const char *, const char *) {
-        if (entry.isEmpty() || QString::fromLocal8Bit(entryName) == entry)
+        if (entry.isEmpty() || fromAnsi(entryName) == entry)
             handles << handle;
     };
     if (const int result = dialUp.GetConnections(); result != 0)
@@ -106,7 +123,8 @@ int showStatus(dialup::TDialUp &dialUp)
     int shown = 0;
     dialUp.OnActiveConnection = [&](dialup::TDialUp &, int, const dialup::TRasConnStatusA &, const QString &text,
                                     const char *entryName, const char *deviceType, const char *deviceName) {
-        out() << entryName << "\t" << text << "\t" << deviceType << "\t" << deviceName << "\n";
+        out() << fromAnsi(entryName) << "\t" << text << "\t" << fromAnsi(deviceType) << "\t" << fromAnsi(deviceName)
+              << "\n";
         ++shown;
     };
     if (const int result = dialUp.GetConnections(); result != 0)
@@ -135,9 +153,9 @@ int runDialUp(const QStringList &args)
     if (what == QLatin1String("entries") && args.size() == 1)
         return listEntries(dialUp);
     if (what == QLatin1String("dial") && args.size() == 2)
-        return dial(dialUp, args[1]);
+        return dial(dialUp, entryArgument(args[1]));
     if (what == QLatin1String("hangup") && args.size() <= 2)
-        return hangUp(dialUp, args.value(1));
+        return hangUp(dialUp, entryArgument(args.value(1)));
     if (what == QLatin1String("status") && args.size() == 1)
         return showStatus(dialUp);
     if (what == QLatin1String("stats") && args.size() == 1)
