@@ -5,6 +5,7 @@
 
 #include "datalink/core/data_link_editor.h"
 #include "platform/error.h"
+#include "platform/password_mask.h"
 #include "suite/data_providers.h"
 #include "suite/paths.h"
 
@@ -110,6 +111,11 @@ int create(const QString &name, const QStringList &options)
     if (!fields || !fitsKind(*fields))
         return usageError(Usage);
     dataProviders();
+    if (!suite::DataLinkNameFits(name))
+        throw platform::Error(QStringLiteral("A data link's name takes at most %1 bytes in UTF-8 (so that NAME.udl is "
+                                             "a file name Linux keeps): %2")
+                                  .arg(suite::DataLinkNameMaxBytes)
+                                  .arg(name));
     if (!suite::IsValidDataLinkName(name))
         throw platform::Error(QStringLiteral("A data link's name must not hold \"/\" nor be \".\" or \"..\": ") + name);
     const QString path = suite::DataLinkPath() + name + QStringLiteral(".udl");
@@ -126,15 +132,15 @@ int create(const QString &name, const QStringList &options)
 int show(const QString &file)
 {
     QString path = file;
-    if (!QFileInfo::exists(path) && !file.contains(u'/')) {
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink() && !file.contains(u'/')) {
         dataProviders();
         path = suite::DataLinkPath() + file;
     }
-    if (!QFileInfo(path).isFile())
-        throw platform::Error(QStringLiteral("No data-link file %1").arg(file));
     const datalink::DataLinkDocument document = datalink::loadDataLink(path);
+    if (!document.exists)
+        throw platform::Error(QStringLiteral("No data-link file %1").arg(file));
     if (!document.isNew)
-        out() << datalink::maskedConnectionString(document.connection) << '\n';
+        out() << platform::maskPasswords(document.connection.toString()) << '\n';
     return ExitOk;
 }
 

@@ -1,7 +1,9 @@
-// vardoctl paths: the path values the program finds at start-up, one "Name=value" a line.
+// vardoctl paths: the path values the program finds at start-up, one "Name=value" a line,
+// passwords of the connection string masked.
 // Extra arguments are read as the program's own command line (a ".udl" file, NOLOGIN=1).
 #include "command.h"
 
+#include "platform/password_mask.h"
 #include "suite/paths.h"
 #include "suite/registry.h"
 
@@ -22,7 +24,7 @@ int runPaths(const QStringList &args)
         {"System32Path", suite::System32Path()},
         {"DataLinkPath", suite::DataLinkPath()},
         {"DefaultDataProviderFile", suite::DefaultDataProviderFile()},
-        {"DefaultConnectionString", suite::DefaultConnectionString()},
+        {"DefaultConnectionString", platform::maskPasswords(suite::DefaultConnectionString())},
         {"NoLogin", suite::NoLogin() ? QStringLiteral("true") : QStringLiteral("false")},
         {"SuitePath", suite::SuitePath()},
     };
