@@ -1,6 +1,7 @@
 #include "platform/folder_file.h"
 
 #include "platform/error.h"
+#include "file_checks.h"
 #include "test_env.h"
 
 #include "qstring_printer.h"
@@ -18,31 +19,11 @@
 
 namespace {
 
+using testenv::errorOf;
+using testenv::isLink;
+using testenv::modeOf;
+
 using platform::FileSaving;
-
-QString errorOf(const std::function<void()> &call)
-{
-    try {
-        call();
-    } catch (const platform::Error &e) {
-        return e.message();
-    }
-    return QString();
-}
-
-unsigned modeOf(const QString &path)
-{
-    struct stat st {};
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return 0;
-    return st.st_mode & 07777;
-}
-
-bool isLink(const QString &path)
-{
-    struct stat st {};
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISLNK(st.st_mode);
-}
 
 // Something precious outside the shared folder, and its state to compare with.
 struct Outside

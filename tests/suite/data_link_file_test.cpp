@@ -3,6 +3,7 @@
 #include "platform/error.h"
 #include "suite/ini_reader.h"
 #include "suite/paths.h"
+#include "file_checks.h"
 #include "test_env.h"
 
 #include "qstring_printer.h"
@@ -23,28 +24,9 @@
 
 namespace {
 
-QString errorOf(const std::function<void()> &call)
-{
-    try {
-        call();
-    } catch (const platform::Error &e) {
-        return e.message();
-    }
-    return QString();
-}
-
-unsigned modeOf(const QString &path)
-{
-    struct stat st {};
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return 0;
-    return st.st_mode & 07777;
-}
-
-bool isLink(const QString &path)
-{
-    return QFileInfo(path).isSymLink();
-}
+using testenv::errorOf;
+using testenv::isLink;
+using testenv::modeOf;
 
 QStringList entriesOf(const QString &folder)
 {
