@@ -12,6 +12,9 @@
 namespace platform {
 
 QByteArray toAnsi(const QString &text);
+// For names, where a "?" would name something else: throws Error when a character does
+// not fit the code page.
+QByteArray toAnsiExactly(const QString &text);
 QString fromAnsi(const QByteArray &bytes);
 QString fromAnsi(const char *bytes, qsizetype length);
 

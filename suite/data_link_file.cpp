@@ -1,13 +1,13 @@
 #include "suite/data_link_file.h"
 
 #include "platform/error.h"
-#include "platform/filereplace.h"
-
-#include <QFileInfo>
-#include <QTemporaryFile>
+#include "platform/password_mask.h"
+#include "suite/ini_reader.h"
 
 namespace suite {
 namespace {
+
+const QString ProviderPrefix = QStringLiteral("Provider=");
 
 QByteArray utf16LeWithMark(const QString &text)
 {
@@ -22,31 +22,34 @@ QByteArray utf16LeWithMark(const QString &text)
 
 void checkConnectionString(const QString &connectionString)
 {
-    if (!connectionString.startsWith(QStringLiteral("Provider="), Qt::CaseInsensitive))
-        throw platform::Error(QStringLiteral("A connection string must begin with \"Provider=\": ") + connectionString);
+    if (!connectionString.startsWith(ProviderPrefix, Qt::CaseInsensitive))
+        throw platform::Error(QStringLiteral("A connection string must begin with \"Provider=\": ")
+                              + platform::maskPasswords(connectionString));
     if (connectionString.contains(u'\r') || connectionString.contains(u'\n'))
         throw platform::Error(QStringLiteral("A connection string must be one line."));
+    // The readers keep no more; a longer one would be saved and then read cut short.
+    const qsizetype length = connectionString.size() - ProviderPrefix.size();
+    if (length > IniValueMaxLength)
+        throw platform::Error(QStringLiteral("The connection string is %1 characters long after \"Provider=\"; "
+                                             "a data link holds at most %2.")
+                                  .arg(length)
+                                  .arg(IniValueMaxLength));
 }
 
 } // namespace
 
-void WriteDataLinkFile(const QString &path, const QString &connectionString)
+unsigned DataLinkFileMode(const QString &connectionString)
+{
+    return platform::holdsPassword(connectionString) ? 0660 : 0664;
+}
+
+void WriteDataLinkFile(const QString &path, const QString &connectionString, platform::FileSaving saving)
 {
     checkConnectionString(connectionString);
     const QString text = QStringLiteral("[oledb]\r\n"
                                         "; Everything after this line is an OLE DB initstring\r\n")
         + connectionString + QStringLiteral("\r\n");
-    // Written beside the target, so the replacement is a rename on the same file system;
-    // the hidden name never matches "*.udl" while it exists.
-    const QFileInfo target(path);
-    QTemporaryFile replacement(target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
-    QString error;
-    if (!replacement.open() || replacement.write(utf16LeWithMark(text)) < 0 || !replacement.flush())
-        error = replacement.errorString();
-    else if (platform::replaceFile(replacement.fileName(), path, &error))
-        replacement.setAutoRemove(false); // renamed into place
-    if (!error.isEmpty())
-        throw platform::Error(QStringLiteral("Cannot write the data-link file %1: %2").arg(path, error));
+    platform::saveFileInFolder(path, utf16LeWithMark(text), DataLinkFileMode(connectionString), saving);
 }
 
 } // namespace suite

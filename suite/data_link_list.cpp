@@ -10,9 +10,9 @@ QStringList ListDataLinkNamesIn(const QString &folder)
 {
     if (folder.isEmpty())
         return {};
-    // Hidden files count too: a data link named ".udl" (an empty name) is still one.
-    return QDir(folder).entryList({QStringLiteral("*.udl")},
-                                  QDir::Files | QDir::Hidden | QDir::System,
+    // Hidden files count too: a data link named ".udl" (an empty name) is still one. Only
+    // regular files: a link, a FIFO or a device planted in the folder is no data link.
+    return QDir(folder).entryList({QStringLiteral("*.udl")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks,
                                   QDir::Name | QDir::IgnoreCase);
 }
 

@@ -5,7 +5,7 @@
 
 namespace suite {
 
-// The names (no folder) of every "*.udl" file in DataLinkPath(), sorted by name without
+// The names (no folder) of every "*.udl" regular file (no symbolic link) in DataLinkPath(), sorted by name without
 // regard to letter case so the order is stable; the extension is matched in any case.
 // An empty list when the folder is missing or unreadable.
 QStringList ListDataLinkNames();

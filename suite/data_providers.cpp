@@ -27,9 +27,14 @@ void createEmptyFile(const QString &path)
 
 } // namespace
 
+bool DataLinkNameFits(const QString &name)
+{
+    return QFile::encodeName(name).size() <= DataLinkNameMaxBytes;
+}
+
 bool IsValidDataLinkName(const QString &name)
 {
-    return !name.contains(u'/') && !name.contains(QChar(0)) && name != QLatin1String(".")
+    return DataLinkNameFits(name) && !name.contains(u'/') && !name.contains(QChar(0)) && name != QLatin1String(".")
         && name != QLatin1String("..");
 }
 
@@ -112,6 +117,10 @@ platform::TextPrompt DataProviders::newDataLinkPrompt()
 
 void DataProviders::addDataLink(const QString &name)
 {
+    if (!DataLinkNameFits(name)) {
+        ShowInfo(QStringLiteral("Namnet är för långt: högst %1 byte (å, ä och ö tar två var).").arg(DataLinkNameMaxBytes));
+        return;
+    }
     if (!IsValidDataLinkName(name)) {
         ShowInfo(QStringLiteral("Namnet får inte innehålla \"/\" och inte vara \".\" eller \"..\"."));
         return;

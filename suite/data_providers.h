@@ -66,8 +66,15 @@ private:
     int m_selected = -1;
 };
 
-// True when name + ".udl" names a file inside the data-link folder: no "/", no NUL, not
-// "." or "..".
+// The most bytes a data link's name takes in the file system's encoding (UTF-8): with
+// ".udl" it is a file name of at most 255 bytes, the longest Linux file systems keep.
+inline constexpr qsizetype DataLinkNameMaxBytes = 251;
+
+// True when name + ".udl" is a file name that can be saved in the data-link folder:
+// DataLinkNameFits, no "/", no NUL, not "." or "..".
 bool IsValidDataLinkName(const QString &name);
+
+// True when the name takes at most DataLinkNameMaxBytes.
+bool DataLinkNameFits(const QString &name);
 
 } // namespace suite

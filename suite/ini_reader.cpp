@@ -1,9 +1,10 @@
 #include "suite/ini_reader.h"
 
 #include "platform/codepage.h"
-#include "platform/filesystem.h"
+#include "platform/error.h"
+#include "platform/folder_file.h"
 
-#include <QFile>
+#include <QStringDecoder>
 #include <QStringTokenizer>
 
 namespace suite {
@@ -25,6 +26,25 @@ std::optional<QString> decodeUtf16Le(QByteArrayView body)
     return text;
 }
 
+// The text when the bytes are valid UTF-8 throughout.
+std::optional<QString> strictUtf8(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 std::optional<QString> decodeBytes(const QByteArray &bytes)
 {
     if (bytes.startsWith(Utf16LeMark))
@@ -32,6 +52,12 @@ std::optional<QString> decodeBytes(const QByteArray &bytes)
     // Editors on Linux write UTF-8; with its mark the first line would not match as ANSI.
     if (bytes.startsWith(Utf8Mark))
         return QString::fromUtf8(QByteArrayView(bytes).sliced(Utf8Mark.size()));
+    // Without a mark, too: runs of ANSI bytes that form valid multi-byte UTF-8 ("Ã¥") are
+    // practically never meant as text.
+    if (!isAscii(bytes)) {
+        if (std::optional<QString> text = strictUtf8(bytes))
+            return text;
+    }
     return platform::fromAnsi(bytes);
 }
 
@@ -65,6 +91,11 @@ std::optional<QString> DecodeIniText(const QByteArray &bytes)
     return text;
 }
 
+bool DecodesFaithfully(const QByteArray &bytes)
+{
+    return !bytes.startsWith(Utf8Mark) || strictUtf8(QByteArrayView(bytes).sliced(Utf8Mark.size())).has_value();
+}
+
 QString FindIniValue(const QString &text, const QString &section, const QString &key)
 {
     bool inSection = false;
@@ -84,15 +115,15 @@ QString FindIniValue(const QString &text, const QString &section, const QString 
 
 QString ReadIniValue(const QString &fileName, const QString &section, const QString &key)
 {
-    if (!platform::fileExists(fileName))
+    if (fileName.isEmpty())
         return {};
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = file.read(IniFileMaxBytes + 1);
-    if (bytes.size() > IniFileMaxBytes)
-        return {};
-    const std::optional<QString> text = DecodeIniText(bytes);
+    std::optional<QByteArray> bytes;
+    try {
+        bytes = platform::readFileInFolder(fileName, IniFileMaxBytes);
+    } catch (const platform::Error &) {
+        return {}; // a file that cannot be read reads as one without the key
+    }
+    const std::optional<QString> text = bytes ? DecodeIniText(*bytes) : std::nullopt;
     return text ? leftWhole(FindIniValue(*text, section, key), IniValueMaxLength) : QString();
 }
 

@@ -1,38 +1,28 @@
 #include "datalink/core/data_link_document.h"
 
 #include "platform/error.h"
+#include "platform/folder_file.h"
 #include "suite/data_link_file.h"
 #include "suite/ini_reader.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 namespace datalink {
-namespace {
-
-QByteArray readDataLinkBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw platform::Error(QStringLiteral("Cannot read the data-link file %1: %2").arg(path, file.errorString()));
-    if (file.size() > suite::IniFileMaxBytes)
-        throw platform::Error(QStringLiteral("The file %1 is too large for a data-link file.").arg(path));
-    return file.readAll();
-}
-
-} // namespace
 
 DataLinkDocument loadDataLink(const QString &path)
 {
-    DataLinkDocument document{path, {}, true};
-    if (!QFileInfo::exists(path))
+    DataLinkDocument document{path, {}, true, false};
+    const std::optional<QByteArray> bytes = platform::readFileInFolder(path, suite::IniFileMaxBytes);
+    if (!bytes)
         return document;
-    const QByteArray bytes = readDataLinkBytes(path);
-    if (bytes.isEmpty())
+    document.exists = true;
+    if (bytes->isEmpty())
         return document;
-    const std::optional<QString> text = suite::DecodeIniText(bytes);
+    const std::optional<QString> text = suite::DecodeIniText(*bytes);
     if (!text)
         throw platform::Error(QStringLiteral("The file %1 is no data-link file.").arg(path));
+    if (!suite::DecodesFaithfully(*bytes))
+        throw platform::Error(QStringLiteral("The file %1 holds bytes that are no UTF-8 although it is marked as "
+                                             "UTF-8; it is left as it is, since saving would change them.")
+                                  .arg(path));
     const QString value = suite::FindIniValue(*text, QStringLiteral("oledb"), QStringLiteral("Provider"));
     try {
         if (!value.isEmpty())
@@ -45,9 +35,11 @@ DataLinkDocument loadDataLink(const QString &path)
     return document;
 }
 
-void saveDataLink(const QString &path, const platform::ConnectionString &connection)
+void saveDataLink(const DataLinkDocument &document, const platform::ConnectionString &connection)
 {
-    suite::WriteDataLinkFile(path, connection.toString());
+    // A file that was missing is made new: whatever appeared at its name meanwhile stays.
+    suite::WriteDataLinkFile(document.path, connection.toString(),
+                             document.exists ? platform::FileSaving::ReplaceExisting : platform::FileSaving::NewOnly);
 }
 
 } // namespace datalink

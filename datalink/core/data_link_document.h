@@ -13,13 +13,17 @@ struct DataLinkDocument
     QString path;
     platform::ConnectionString connection; // empty for a new data link
     bool isNew = true;
+    bool exists = false; // a file of that name was there (possibly empty)
 };
 
-// Throws platform::Error naming the file when it cannot be read or is no data-link file.
+// Throws platform::Error naming the file when it cannot be read (a symbolic link, no
+// regular file, over the reader's size limit) or is no data-link file, or when its text
+// would not survive a save unchanged.
 DataLinkDocument loadDataLink(const QString &path);
 
-// Replaces the file in one step, keeping its permissions; throws platform::Error naming
-// the file and the reason, leaving the old file as it was.
-void saveDataLink(const QString &path, const platform::ConnectionString &connection);
+// Replaces the file in one step (creates it when it did not exist at loading), with the
+// data-link file's mode; throws platform::Error naming the file and the reason, leaving
+// the old file as it was.
+void saveDataLink(const DataLinkDocument &document, const platform::ConnectionString &connection);
 
 } // namespace datalink

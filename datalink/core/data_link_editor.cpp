@@ -20,9 +20,10 @@ QString DataLinkEditor::connectionStringForSaving(const DataLinkFields &fields) 
 void DataLinkEditor::save(const DataLinkFields &fields)
 {
     const platform::ConnectionString saved = withFields(m_document.connection, fields, PasswordUse::ForSaving);
-    saveDataLink(m_document.path, saved);
+    saveDataLink(m_document, saved);
     m_document.connection = saved;
     m_document.isNew = false;
+    m_document.exists = true;
 }
 
 } // namespace datalink

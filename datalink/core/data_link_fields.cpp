@@ -1,7 +1,5 @@
 #include "datalink/core/data_link_fields.h"
 
-#include <QRegularExpression>
-
 #include <array>
 
 namespace datalink {
@@ -11,6 +9,7 @@ const QString Provider = QStringLiteral("Provider");
 const QString DataSource = QStringLiteral("Data Source");
 const QString Server = QStringLiteral("Server");
 const QString InitialCatalog = QStringLiteral("Initial Catalog");
+const QString Database = QStringLiteral("Database");
 const QString Location = QStringLiteral("Location");
 const QString Driver = QStringLiteral("Driver");
 const QString UserId = QStringLiteral("User ID");
@@ -40,11 +39,18 @@ const KindInfo &infoOf(ProviderKind kind)
     return Kinds.front();
 }
 
+// The keyword the file already uses for the database, else the kind's own: an ODBC
+// driver string written by hand says "Database=", a PostgreSQL link "Location=".
 QString databaseKeyword(ProviderKind kind, const platform::ConnectionString &connection)
 {
-    if (kind != ProviderKind::PostgreSql)
+    switch (kind) {
+    case ProviderKind::Odbc:
+        return connection.contains(Database) && !connection.contains(InitialCatalog) ? Database : InitialCatalog;
+    case ProviderKind::PostgreSql:
+        return connection.contains(InitialCatalog) && !connection.contains(Location) ? InitialCatalog : Location;
+    default:
         return InitialCatalog;
-    return connection.contains(InitialCatalog) && !connection.contains(Location) ? InitialCatalog : Location;
+    }
 }
 
 // The field behind each keyword a kind uses; the order is the order new keywords are added in.
@@ -62,7 +68,7 @@ QList<Keyword> keywordsOf(ProviderKind kind, const platform::ConnectionString &c
         return {{DataSource, &DataLinkFields::dataSource}};
     case ProviderKind::Odbc:
         return {{DataSource, &DataLinkFields::dsn},     {Server, &DataLinkFields::dataSource},
-                {InitialCatalog, &DataLinkFields::database}, {Driver, &DataLinkFields::driver},
+                {databaseKeyword(kind, connection), &DataLinkFields::database}, {Driver, &DataLinkFields::driver},
                 {UserId, &DataLinkFields::user},        {Password, &DataLinkFields::password}};
     case ProviderKind::SqlServer:
         return {{DataSource, &DataLinkFields::dataSource}, {InitialCatalog, &DataLinkFields::database},
@@ -184,22 +190,6 @@ platform::ConnectionString withFields(platform::ConnectionString connection, con
                                                  : usesCredentials(kind) && !fields.password.isEmpty())
         connection.setValue(PersistSecurityInfo, fields.savePassword ? QStringLiteral("True") : QStringLiteral("False"));
     return connection;
-}
-
-QString maskedConnectionString(const platform::ConnectionString &connection)
-{
-    const QString hidden = QStringLiteral("********");
-    // An ODBC string inside Extended Properties may carry its own PWD=.
-    static const QRegularExpression inner(QStringLiteral("\\b(PWD|Password)\\s*=\\s*(\\{[^}]*\\}|[^;]*)"),
-                                          QRegularExpression::CaseInsensitiveOption);
-    platform::ConnectionString masked = connection;
-    for (const platform::ConnectionProperty &p : connection.properties()) {
-        if (p.name.compare(Password, Qt::CaseInsensitive) == 0 || p.name.compare(QLatin1String("PWD"), Qt::CaseInsensitive) == 0)
-            masked.setValue(p.name, hidden);
-        else if (p.name.compare(QLatin1String("Extended Properties"), Qt::CaseInsensitive) == 0)
-            masked.setValue(p.name, QString(p.value).replace(inner, QStringLiteral("\\1=") + hidden));
-    }
-    return masked.toString();
 }
 
 } // namespace datalink

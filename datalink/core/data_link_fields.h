@@ -7,9 +7,12 @@
 // | kind       | Provider   | data source       | database        | dsn          | driver |
 // |------------|------------|-------------------|-----------------|--------------|--------|
 // | SQLite     | SQLite     | Data Source (file)|                 |              |        |
-// | ODBC       | MSDASQL    | Server            | Initial Catalog | Data Source  | Driver |
+// | ODBC       | MSDASQL    | Server            | Initial Catalog*| Data Source  | Driver |
 // | SQL Server | SQLOLEDB   | Data Source       | Initial Catalog |              | Driver |
-// | PostgreSQL | PostgreSQL | Data Source       | Location        |              |        |
+// | PostgreSQL | PostgreSQL | Data Source       | Location*       |              |        |
+//
+// * or the other keyword for the database when the file uses it and not this one:
+//   "Database" for ODBC, "Initial Catalog" for PostgreSQL; a save keeps it.
 //
 // The user goes to User ID, the password to Password; the password is written to the
 // file only with Persist Security Info=True.
@@ -62,8 +65,5 @@ enum class PasswordUse { ForSaving, ForConnecting };
 // kept only when savePassword is set.
 platform::ConnectionString withFields(platform::ConnectionString connection, const DataLinkFields &fields,
                                       PasswordUse use);
-
-// The connection string with every password replaced by "********", for showing.
-QString maskedConnectionString(const platform::ConnectionString &connection);
 
 } // namespace datalink

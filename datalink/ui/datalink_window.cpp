@@ -119,6 +119,19 @@ void DataLinkWindow::wireEvents()
     connect(btnOk, &QPushButton::clicked, this, &DataLinkWindow::btnOkClick);
     connect(btnCancel, &QPushButton::clicked, this, &DataLinkWindow::reject);
     connect(&m_tester, &ConnectionTester::finished, this, &DataLinkWindow::showTestResult);
+    // A result shown next to other fields than those tested would tell something false.
+    for (QLineEdit *edit : {edDataSource, edDatabase, edUser, edPassword})
+        connect(edit, &QLineEdit::textChanged, this, &DataLinkWindow::fieldChange);
+    for (QComboBox *combo : {cbDsn, cbDriver})
+        connect(combo, &QComboBox::currentTextChanged, this, &DataLinkWindow::fieldChange);
+    connect(chkSavePassword, &QCheckBox::toggled, this, &DataLinkWindow::fieldChange);
+    connect(cbProvider, &QComboBox::currentIndexChanged, this, &DataLinkWindow::fieldChange);
+}
+
+void DataLinkWindow::fieldChange()
+{
+    lblTestResult->clear();
+    m_testOutdated = true;
 }
 
 DataLinkFields DataLinkWindow::fieldsShown() const
@@ -178,12 +191,15 @@ void DataLinkWindow::btnTestClick()
 {
     lblTestResult->setText(QStringLiteral("Ansluter..."));
     btnTest->setEnabled(false);
+    m_testOutdated = false;
     m_tester.start(m_editor.connectionStringForTest(fieldsShown()));
 }
 
 void DataLinkWindow::showTestResult(const ConnectionTestResult &result)
 {
     btnTest->setEnabled(true);
+    if (m_testOutdated)
+        return;
     lblTestResult->setText(result.succeeded ? QStringLiteral("Anslutningen fungerar.")
                                             : QStringLiteral("Anslutningen misslyckades: ") + result.message);
 }

@@ -27,6 +27,7 @@ public:
     void showFields(const DataLinkFields &fields);
 
     void cbProviderChange();
+    void fieldChange();
     void btnBrowseClick();
     void btnTestClick();
     void btnOkClick();
@@ -56,6 +57,7 @@ private:
     DataLinkEditor &m_editor;
     ConnectionTester m_tester;
     QFormLayout *m_form = nullptr;
+    bool m_testOutdated = false; // the fields changed since the running test started
 };
 
 } // namespace datalink

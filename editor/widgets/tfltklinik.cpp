@@ -98,6 +98,7 @@ TFLTKlinik::TFLTKlinik(QWidget *parent)
     buildBottomBar();
     buildConnectionStrip();
     buildOrganisationPanel();
+    coverOrganisation();
     ADOQTrklinik.setText(QString::fromUtf16(TrklinikQueryText));
     wireEvents();
     components::watchActivation(this, [this] { app::runEventHandler([this] { FormActivate(); }); });
@@ -207,13 +208,12 @@ void TFLTKlinik::LoadDataLinks()
 
 void TFLTKlinik::FormActivate()
 {
-    showInFront(pnlProperties);
+    coverOrganisation();
 }
 
 void TFLTKlinik::ComboBox1Change()
 {
-    showInFront(pnlProperties);
-    BitBtn1->setEnabled(true);
+    coverOrganisation();
 }
 
 void TFLTKlinik::BitBtn1Click()
@@ -233,8 +233,7 @@ void TFLTKlinik::BitBtn1Click()
         FillComboFromQuery(ADOQTrklinik, contents, QString::fromUtf16(OrganisationNumberColumn), false, QString());
         showContents(OrganisationsNrComboBox, contents);
         OrganisationsNrComboBox->setEditText(typedNumber);
-        showInFront(Panel2);
-        BitBtn1->setEnabled(false);
+        uncoverOrganisation();
     } catch (const std::exception &e) {
         suite::ShowError(suite::TranslateText(QStringLiteral("Det gick inte att öppna databasanslutningen!"))
                          + QStringLiteral("\r\r") + platform::messageOf(e));
@@ -261,9 +260,19 @@ bool TFLTKlinik::isConnected() const
     return stack.indexOf(Panel2) > stack.indexOf(pnlProperties);
 }
 
-void TFLTKlinik::showInFront(QWidget *panel)
+// Whatever leads here, "Öppna" is the way back; what lies covered takes no focus or keys.
+void TFLTKlinik::coverOrganisation()
 {
-    panel->raise();
+    pnlProperties->raise();
+    Panel2->setEnabled(false);
+    BitBtn1->setEnabled(true);
+}
+
+void TFLTKlinik::uncoverOrganisation()
+{
+    Panel2->setEnabled(true);
+    Panel2->raise();
+    BitBtn1->setEnabled(false);
 }
 
 void TFLTKlinik::showContents(QComboBox *combo, const ComboContents &contents)

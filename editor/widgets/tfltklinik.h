@@ -78,7 +78,8 @@ private:
     void wireEvents();
     void FormCreate();
     void FormShow();
-    void showInFront(QWidget *panel);
+    void coverOrganisation();
+    void uncoverOrganisation();
     static void showContents(QComboBox *combo, const ComboContents &contents);
 };
 

@@ -96,20 +96,39 @@ const CodePage &codePage()
     return page;
 }
 
-} // namespace
-
-QByteArray toAnsi(const QString &text)
+// The text in the code page, "?" for each character it cannot hold; exact tells whether
+// there was none.
+QByteArray encode(const QString &text, bool &exact)
 {
     const CodePage &page = codePage();
     QByteArray bytes;
     bytes.reserve(text.size());
+    exact = true;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text.at(i).unicode();
         if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
             ++i; // one character outside the BMP: one "?"
         const auto it = page.fromUnicode.constFind(c);
+        exact = exact && it != page.fromUnicode.cend() && !QChar::isSurrogate(c);
         bytes.append(it != page.fromUnicode.cend() ? it.value() : '?');
     }
+    return bytes;
+}
+
+} // namespace
+
+QByteArray toAnsi(const QString &text)
+{
+    bool exact = false;
+    return encode(text, exact);
+}
+
+QByteArray toAnsiExactly(const QString &text)
+{
+    bool exact = false;
+    QByteArray bytes = encode(text, exact);
+    if (!exact)
+        throw Error(QStringLiteral("\"%1\" cannot be written in the code page %2.").arg(text, ansiCodePageName()));
     return bytes;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/qtsql/provider_mapping.h"
 
 #include "platform/error.h"
+#include "platform/password_mask.h"
 
 #include <QRegularExpression>
 #include <QUrl>
@@ -9,8 +10,6 @@ namespace platform::qtsql {
 namespace {
 
 using Pairs = QList<ConnectionProperty>;
-
-const QString Hidden = QStringLiteral("********");
 
 // OLE DB properties that only the OLE DB layer understands; an ODBC driver must not see them.
 const QStringList OleDbOnlyNames = {
@@ -294,13 +293,11 @@ QString odbcValue(const QString &value)
 QString withoutSecrets(QString text, const SqlConnectionSettings &settings)
 {
     // A driver that echoes its connection string shows the password after PWD= or password=.
-    static const QRegularExpression assignment(QStringLiteral("\\b(PWD|password)\\s*=\\s*(\\{[^}]*\\}|'[^']*'|[^;\\s]*)"),
-                                               QRegularExpression::CaseInsensitiveOption);
-    text.replace(assignment, QStringLiteral("\\1=") + Hidden);
+    text = maskPasswordsInMessage(text);
     // Very short passwords are left to the pattern above: replacing every "a" would make
     // the message unreadable without hiding anything.
     if (settings.password.size() >= 4)
-        text.replace(settings.password, Hidden);
+        text.replace(settings.password, QString::fromUtf16(MaskedPassword));
     return text;
 }
 

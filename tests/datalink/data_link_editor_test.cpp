@@ -87,12 +87,41 @@ TEST(DataLinkEditor, AnEightBitFileIsReadAndSavedInTheEditorsFormat)
     EXPECT_EQ(testenv::readFile(path), datalinktest::utf16WithMark("[oledb]\r\n" + Comment + "\r\nProvider=SQLite;Data Source=/srv/a.db\r\n"));
 }
 
+TEST(DataLinkEditor, AUtf8FileWrittenByHandKeepsItsLetters)
+{
+    const QString path = testenv::freshDir("links") + "/hand.udl";
+    testenv::writeFile(path, "[oledb]\nProvider=SQLite;Data Source=/srv/v\xC3\xA5rdcentral.sqlite\n");
+    DataLinkEditor editor(path);
+    EXPECT_EQ(editor.fields().dataSource, "/srv/vårdcentral.sqlite");
+    editor.save(editor.fields());
+    EXPECT_EQ(suite::ReadIniValue(path, "oledb", "Provider"), "SQLite;Data Source=/srv/vårdcentral.sqlite");
+}
+
+TEST(DataLinkEditor, SpecialFilesAndLinksAreRefusedWithoutBeingRead)
+{
+    const QString folder = testenv::freshDir("links");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder + "/fifo.udl").constData(), 0664), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", folder + "/zero.udl"));
+    testenv::writeFile(folder + "/real.udl", "");
+    ASSERT_TRUE(QFile::link(folder + "/real.udl", folder + "/link.udl"));
+    for (const char *name : {"fifo.udl", "zero.udl", "link.udl"}) {
+        const QString path = folder + "/" + QString::fromLatin1(name);
+        try {
+            DataLinkEditor editor(path);
+            ADD_FAILURE() << "no error for " << name;
+        } catch (const platform::Error &e) {
+            EXPECT_TRUE(e.message().contains(path)) << qPrintable(e.message());
+        }
+    }
+}
+
 TEST(DataLinkEditor, DamagedFilesAreRefusedWithTheirName)
 {
     const QString folder = testenv::freshDir("links");
     const QByteArray damaged[] = {
         QByteArray("\xFF\xFE[\x00o", 5),                           // odd byte count
         QByteArray("[oledb]\nProvider=x\0y\n", 21),                // NUL
+        QByteArray("\xEF\xBB\xBF[oledb]\nProvider=SQLite;Data Source=/srv/v\xE5rd.db\n"), // marked UTF-8 that is not
         datalinktest::utf16WithMark("[oledb]\r\nProvider=SQLite;Data Source=\"open\r\n"), // unterminated quote
     };
     int i = 0;
@@ -108,16 +137,19 @@ TEST(DataLinkEditor, DamagedFilesAreRefusedWithTheirName)
     }
 }
 
-TEST(DataLinkEditor, SavingKeepsTheFilesPermissions)
+TEST(DataLinkEditor, SavingGivesTheDataLinksModeWhateverItWas)
 {
     const QString path = testenv::freshDir("links") + "/shared.udl";
     testenv::writeFile(path, "");
-    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0604), 0);
     DataLinkEditor editor(path);
-    editor.save({ProviderKind::SQLite, "/srv/a.db", "", "", "", "", "", false});
     struct stat info {};
+    editor.save({ProviderKind::SqlServer, "db", "", "", "", "sa", "hemligt", true});
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(info.st_mode & 07777, 0660u) << "a password is no one's but the group's";
+    editor.save({ProviderKind::SQLite, "/srv/a.db", "", "", "", "", "", false});
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0664u);
     EXPECT_EQ(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden), QStringList{"shared.udl"})
         << "no temporary file is left behind";
 }
@@ -173,7 +205,7 @@ TEST(DataLinkEditor, ASaveThatCannotBeWrittenReportsItAndKeepsTheOldFile)
         editor.save({ProviderKind::SQLite, "/srv/new.db", "", "", "", "", "", false});
         FAIL() << "no error";
     } catch (const platform::Error &e) {
-        EXPECT_TRUE(e.message().startsWith("Cannot write the data-link file " + path + ": ")) << qPrintable(e.message());
+        EXPECT_TRUE(e.message().startsWith("Cannot save " + path + ": ")) << qPrintable(e.message());
     }
     EXPECT_EQ(testenv::readFile(path), before);
 }

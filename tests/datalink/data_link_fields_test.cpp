@@ -37,6 +37,8 @@ TEST(DataLinkFields, ReadsTheFieldsOfEachKind)
         {"Provider=PostgreSQL OLE DB Provider;Data Source=localhost:5432;Location=vardo;User ID=v;Password=pw",
          ProviderKind::PostgreSql, "localhost:5432", "vardo", "", "", "v", "pw", true},
         {"Provider=PostgreSQL;Data Source=h;Initial Catalog=v", ProviderKind::PostgreSql, "h", "v", "", "", "", "", false},
+        {"Provider=MSDASQL;Driver=SQLite3;Database=/srv/praktik.db", ProviderKind::Odbc, "", "/srv/praktik.db", "", "SQLite3",
+         "", "", false},
         {"", ProviderKind::SQLite, "", "", "", "", "", "", false},
     };
     for (const auto &c : cases) {
@@ -117,13 +119,15 @@ TEST(DataLinkFields, KindNames)
     EXPECT_FALSE(datalink::providerKindNamed("oracle"));
 }
 
-TEST(DataLinkFields, MasksPasswords)
+TEST(DataLinkFields, TheDatabaseKeepsTheKeywordTheFileUses)
 {
-    EXPECT_EQ(datalink::maskedConnectionString(ConnectionString::parse("Provider=MSDASQL;Password=a;User ID=b;PWD=c")),
-              "Provider=MSDASQL;Password=********;User ID=b;PWD=********");
-    EXPECT_EQ(datalink::maskedConnectionString(
-                  ConnectionString::parse("Provider=MSDASQL;Extended Properties=\"DSN=x;pwd={a;b};UID=u\"")),
-              "Provider=MSDASQL;Extended Properties=\"DSN=x;pwd=********;UID=u\"");
+    DataLinkFields f{ProviderKind::Odbc, "", "/srv/ny.db", "", "SQLite3", "", "", false};
+    EXPECT_EQ(applied("Provider=MSDASQL;Driver=SQLite3;Database=/srv/gammal.db", f),
+              "Provider=MSDASQL;Driver=SQLite3;Database=/srv/ny.db");
+    EXPECT_EQ(applied("Provider=MSDASQL;Driver=SQLite3", f), "Provider=MSDASQL;Driver=SQLite3;Initial Catalog=/srv/ny.db");
+    f.kind = ProviderKind::SqlServer;
+    EXPECT_EQ(applied("Provider=MSDASQL;Driver=SQLite3;Database=/srv/gammal.db", f),
+              "Provider=SQLOLEDB;Driver=SQLite3;Initial Catalog=/srv/ny.db");
 }
 
 } // namespace

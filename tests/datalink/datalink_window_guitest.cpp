@@ -17,6 +17,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <functional>
+#include <utility>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -115,7 +118,7 @@ TEST_F(DataLinkWindowTest, ASaveThatFailsIsShownAndTheWindowStays)
     window.edDataSource->setText("/srv/a.db");
     window.btnOk->click();
     ASSERT_EQ(presenter.boxes().size(), 1);
-    EXPECT_TRUE(presenter.boxes().at(0).text.startsWith("Cannot write the data-link file " + path))
+    EXPECT_TRUE(presenter.boxes().at(0).text.startsWith("Cannot save " + path + ": "))
         << qPrintable(presenter.boxes().at(0).text);
     EXPECT_TRUE(window.isVisible());
 }
@@ -139,6 +142,39 @@ TEST_F(DataLinkWindowTest, TestConnectionReportsSuccessAndTheDriversMessage)
     EXPECT_TRUE(message.startsWith("Anslutningen misslyckades: ")) << qPrintable(message);
     EXPECT_TRUE(message.contains(missing)) << qPrintable(message);
     EXPECT_TRUE(testenv::readFile(path).isEmpty()) << "a test saves nothing";
+}
+
+TEST_F(DataLinkWindowTest, AnyChangeOfTheFieldsClearsTheTestResult)
+{
+    const QString database = testenv::createSqliteTrklinik(testenv::freshDir("db") + "/praktik.db", {"1"});
+    testenv::writeFile(path, "");
+    DataLinkEditor editor(path);
+    DataLinkWindow window(editor);
+    window.show();
+    const std::pair<const char *, std::function<void()>> changes[] = {
+        {"data source", [&] { window.edDataSource->setText(database + " "); }},
+        {"database", [&] { window.edDatabase->setText("Vardo"); }},
+        {"user", [&] { window.edUser->setText("sa"); }},
+        {"password", [&] { window.edPassword->setText("x"); }},
+        {"save password", [&] { window.chkSavePassword->toggle(); }},
+        {"DSN", [&] { window.cbDsn->setCurrentText("Praktik"); }},
+        {"driver", [&] { window.cbDriver->setCurrentText("FreeTDS"); }},
+        {"kind", [&] { chooseKind(window, ProviderKind::PostgreSql); }},
+    };
+    for (const auto &[name, change] : changes) {
+        chooseKind(window, ProviderKind::SQLite);
+        window.edDataSource->setText(database);
+        window.btnTest->click();
+        ASSERT_EQ(testResult(window), "Anslutningen fungerar.") << name;
+        change();
+        EXPECT_EQ(window.lblTestResult->text(), "") << name;
+    }
+    // A result that arrives after the fields changed belongs to other fields.
+    chooseKind(window, ProviderKind::SQLite);
+    window.edDataSource->setText(database);
+    window.btnTest->click();
+    window.edDataSource->setText(folder + "/other.db");
+    EXPECT_EQ(testResult(window), "");
 }
 
 } // namespace

@@ -2,13 +2,16 @@
 #include "datalink_test_support.h"
 #include "qstring_printer.h"
 #include "suite/data_link_file.h"
+#include "suite/data_providers.h"
 #include "suite/ini_reader.h"
 #include "suite/paths.h"
 #include "suite/registry.h"
 #include "test_env.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -108,6 +111,59 @@ TEST_F(VardoctlDataLink, ShowMasksThePassword)
     const datalinktest::ProgramRun missing = vardoctl({"show", "none.udl"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains("none.udl")) << qPrintable(missing.err);
+}
+
+TEST_F(VardoctlDataLink, ShowAndPathsMaskBracedPasswordsInsideExtendedProperties)
+{
+    const QString connection = "Provider=MSDASQL;Extended Properties=\"DSN=x;PWD={se;cr}}et1};UID=u\"";
+    suite::WriteDataLinkFile(links + "odbc.udl", connection);
+    const datalinktest::ProgramRun show = vardoctl({"show", "odbc.udl"});
+    EXPECT_EQ(show.exitCode, 0) << qPrintable(show.err);
+    EXPECT_EQ(show.out, "Provider=MSDASQL;Extended Properties=\"DSN=x;PWD=********;UID=u\"\n");
+    const datalinktest::ProgramRun paths = datalinktest::runBuiltProgram("vardoctl", {"paths", links + "odbc.udl"});
+    EXPECT_EQ(paths.exitCode, 0) << qPrintable(paths.err);
+    EXPECT_TRUE(paths.out.contains("DefaultConnectionString=Provider=MSDASQL;Extended Properties=\"DSN=x;PWD=********;"))
+        << qPrintable(paths.out);
+    for (const datalinktest::ProgramRun &run : {show, paths}) {
+        EXPECT_FALSE(run.out.contains("cr") || run.out.contains("et1")) << qPrintable(run.out);
+    }
+}
+
+TEST_F(VardoctlDataLink, NewRefusesANameTooLongToSaveAndAcceptsTheLongestThatSaves)
+{
+    const QString longest = QString(suite::DataLinkNameMaxBytes / 2, u'å') + "x";
+    ASSERT_EQ(QFile::encodeName(longest).size(), suite::DataLinkNameMaxBytes);
+    const datalinktest::ProgramRun ok = vardoctl({"new", longest, "--provider", "sqlite", "--data-source", "/x.db"});
+    EXPECT_EQ(ok.exitCode, 0) << qPrintable(ok.err);
+    EXPECT_EQ(suite::ConnectionStringOf(links + longest + ".udl"), "Provider=SQLite;Data Source=/x.db");
+    const datalinktest::ProgramRun tooLong =
+        vardoctl({"new", longest + "y", "--provider", "sqlite", "--data-source", "/x.db"});
+    EXPECT_EQ(tooLong.exitCode, 1);
+    EXPECT_TRUE(tooLong.err.contains("at most 251 bytes")) << qPrintable(tooLong.err);
+    EXPECT_EQ(QDir(links).entryList(QDir::Files | QDir::Hidden), QStringList{longest + ".udl"});
+}
+
+TEST_F(VardoctlDataLink, NewRefusesAConnectionStringTheReaderWouldCut)
+{
+    const datalinktest::ProgramRun run =
+        vardoctl({"new", "lång", "--provider", "sqlite", "--data-source", "/" + QString(300, u'x') + ".db"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("at most 255")) << qPrintable(run.err);
+    EXPECT_FALSE(run.out.contains("lång.udl"));
+    EXPECT_FALSE(QFileInfo::exists(links + "lång.udl"));
+}
+
+TEST_F(VardoctlDataLink, ShowRefusesALinkAndAFifo)
+{
+    const QString outside = testenv::freshDir("outside") + "/real.udl";
+    suite::WriteDataLinkFile(outside, "Provider=SQLite;Data Source=/x.db");
+    ASSERT_TRUE(QFile::link(outside, links + "link.udl"));
+    ASSERT_EQ(QProcess::execute("mkfifo", {links + "fifo.udl"}), 0);
+    for (const char *name : {"link.udl", "fifo.udl"}) {
+        const datalinktest::ProgramRun run = vardoctl({"show", QString::fromLatin1(name)});
+        EXPECT_EQ(run.exitCode, 1) << name;
+        EXPECT_TRUE(run.err.contains(links + QString::fromLatin1(name))) << qPrintable(run.err);
+    }
 }
 
 } // namespace

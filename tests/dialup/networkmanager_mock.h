@@ -54,12 +54,33 @@ objects[dev].Set('org.freedesktop.NetworkManager.Device', 'StateReason', dbus.St
 objects[ret].Set('org.freedesktop.NetworkManager.Connection.Active', 'State', dbus.UInt32(4))
 )py");
 
-// Activation that stays activating on a modem being prepared; the test moves it on.
+// Activation that stays activating on a modem being prepared; the test moves it on. The
+// device's State and StateReason move together, as NetworkManager's do.
 const QString ActivateAndWait = QString::fromUtf8(R"py(
 dev = dbus.ObjectPath('/org/freedesktop/NetworkManager/Devices/modem0')
 ret = self.activate_connection(self, args[0], dev, args[2])
 objects[dev].Set('org.freedesktop.NetworkManager.Device', 'State', dbus.UInt32(40))
+objects[dev].Set('org.freedesktop.NetworkManager.Device', 'StateReason', dbus.Struct((dbus.UInt32(40), dbus.UInt32(0)), signature='uu'))
 objects[ret].Set('org.freedesktop.NetworkManager.Connection.Active', 'State', dbus.UInt32(1))
+)py");
+
+// A VPN connection, which runs on a parent device that is already connected.
+const QString AddVpnConnection = QString::fromUtf8(R"py(
+self.SettingsAddConnection({'connection': {'id': 'Jobbet', 'type': 'vpn', 'uuid': 'u-jobbet'}, 'vpn': {'service-type': 'org.freedesktop.NetworkManager.l2tp', 'user-name': 'kalle', 'secrets': dbus.Dictionary({'password': 'hemligt'}, signature='ss')}})
+)py");
+
+// Activation of the VPN on its connected parent: the device says activated throughout,
+// the active connection stays activating (with its IPv4 configuration) until the test
+// moves it on.
+const QString ActivateOnConnectedParent = QString::fromUtf8(R"py(
+dev = dbus.ObjectPath('/org/freedesktop/NetworkManager/Devices/modem0')
+ret = self.activate_connection(self, args[0], dev, args[2])
+objects[dev].Set('org.freedesktop.NetworkManager.Device', 'State', dbus.UInt32(100))
+objects[dev].Set('org.freedesktop.NetworkManager.Device', 'StateReason', dbus.Struct((dbus.UInt32(100), dbus.UInt32(0)), signature='uu'))
+objects[ret].Set('org.freedesktop.NetworkManager.Connection.Active', 'State', dbus.UInt32(1))
+ip4 = '/org/freedesktop/NetworkManager/IP4Config/' + ret.split('/')[-1]
+self.AddObject(ip4, 'org.freedesktop.NetworkManager.IP4Config', {'AddressData': dbus.Array([dbus.Dictionary({'address': '10.8.0.5', 'prefix': dbus.UInt32(32)}, signature='sv')], signature='a{sv}'), 'Gateway': '10.8.0.1'}, [])
+objects[ret].AddProperty('org.freedesktop.NetworkManager.Connection.Active', 'Ip4Config', dbus.ObjectPath(ip4))
 )py");
 
 class NetworkManagerMock
@@ -99,6 +120,24 @@ public:
     {
         call(QStringLiteral("/org/freedesktop"), QStringLiteral("SetProperty"),
              {path, interface, QStringLiteral("State"), QVariant::fromValue(QDBusVariant(state))});
+    }
+
+    // A device's State and StateReason move together, as NetworkManager's do.
+    void setDeviceState(const QString &device, unsigned state)
+    {
+        setState(device, QStringLiteral("org.freedesktop.NetworkManager.Device"), state);
+        runOnSettings(QStringLiteral("objects['%1'].Set('org.freedesktop.NetworkManager.Device', 'StateReason', "
+                                     "dbus.Struct((dbus.UInt32(%2), dbus.UInt32(0)), signature='uu'))")
+                          .arg(device)
+                          .arg(state));
+    }
+
+    // Runs Python inside the mock (with self the settings object).
+    void runOnSettings(const QString &code)
+    {
+        addMethod(SettingsPath, QStringLiteral("org.freedesktop.NetworkManager.Settings"), QStringLiteral("TestRun"),
+                  QString(), QString(), code);
+        call(SettingsPath, QStringLiteral("TestRun"), {}, QStringLiteral("org.freedesktop.NetworkManager.Settings"));
     }
 
 private:

@@ -123,23 +123,64 @@ TEST(NetworkManagerBackend, StatesFollowTheDeviceAsItMoves)
     TDialUp dialUp;
     dialUp.SetEntry(QStringLiteral("Mobilt"));
     const QString device = QStringLiteral("/org/freedesktop/NetworkManager/Devices/modem0");
+    const QList<int> sequence{0, 1, 2, 3, 4, 5, 14, 18, 8192};
+    qsizetype reachable = 2; // the device is being prepared: up to Port opened
     QList<int> states;
     dialUp.OnAsyncEvent = [&](TDialUp &, int state, int, const QString &) {
         states << state;
+        EXPECT_LT(sequence.indexOf(state), reachable) << "state " << state << " before the device got there";
         // Each step of the device only once the previous one has been reported.
-        if (state == int(PortOpened))
-            nm.setState(device, QStringLiteral("org.freedesktop.NetworkManager.Device"), 60);
-        if (state == int(Authenticate))
-            nm.setState(device, QStringLiteral("org.freedesktop.NetworkManager.Device"), 70);
+        if (state == int(PortOpened)) {
+            reachable = 6;
+            nm.setDeviceState(device, 60);
+        }
+        if (state == int(Authenticate)) {
+            reachable = 7;
+            nm.setDeviceState(device, 70);
+        }
         if (state == int(Authenticated)) {
-            nm.setState(device, QStringLiteral("org.freedesktop.NetworkManager.Device"), 100);
-            nm.setState(QStringLiteral("/org/freedesktop/NetworkManager/ActiveConnection/0"),
-                        QStringLiteral("org.freedesktop.NetworkManager.Connection.Active"), 2);
+            reachable = 8;
+            nm.setDeviceState(device, 100);
         }
     };
     ASSERT_EQ(dialUp.Dial(), 0);
-    processEventsUntil([&] { return !states.isEmpty() && states.last() == int(Connected); });
-    EXPECT_EQ(states, (QList<int>{0, 1, 2, 3, 4, 5, 14, 18, 8192}));
+    processEventsUntil([&] { return states.contains(int(Projected)); });
+    // The device is activated, the connection not yet: no Connected however long it takes.
+    processEventsUntil([&] { return states.contains(int(Connected)); }, 500);
+    reachable = 9;
+    nm.setState(QStringLiteral("/org/freedesktop/NetworkManager/ActiveConnection/0"),
+                QStringLiteral("org.freedesktop.NetworkManager.Connection.Active"), 2);
+    processEventsUntil([&] { return states.contains(int(Connected)); });
+    EXPECT_EQ(states, sequence);
+    dialUp.HangUp();
+}
+
+TEST(NetworkManagerBackend, VpnOnAConnectedParentIsConnectedOnlyOnceActivated)
+{
+    NetworkManagerMock nm;
+    nm.runOnSettings(AddVpnConnection);
+    nm.activateWith(ActivateOnConnectedParent);
+    TDialUp dialUp;
+    dialUp.SetEntry(QStringLiteral("Jobbet"));
+    QString password;
+    ASSERT_EQ(dialUp.GetEntryPassword(password), 0);
+    EXPECT_EQ(password, QStringLiteral("hemligt")); // VPN secrets are texts (a{ss})
+    QList<int> states;
+    dialUp.OnAsyncEvent = [&](TDialUp &, int state, int error, const QString &) {
+        EXPECT_EQ(error, 0);
+        states << state;
+    };
+    ASSERT_EQ(dialUp.Dial(), 0);
+    processEventsUntil([&] { return states.contains(int(Projected)); });
+    // Still activating: no Connected however long it takes.
+    processEventsUntil([&] { return states.contains(int(Connected)); }, 500);
+    EXPECT_EQ(states, (QList<int>{0, 1, 2, 3, 4, 5, 14, 18}));
+    nm.setState(QStringLiteral("/org/freedesktop/NetworkManager/ActiveConnection/0"),
+                QStringLiteral("org.freedesktop.NetworkManager.Connection.Active"), 2);
+    processEventsUntil([&] { return states.contains(int(Connected)); });
+    EXPECT_EQ(states.last(), int(Connected));
+    EXPECT_EQ(dialUp.GetIP(int(dialUp.LastConnection())), 0);
+    EXPECT_EQ(dialUp.ClientIP(), QStringLiteral("10.8.0.5"));
     dialUp.HangUp();
 }
 

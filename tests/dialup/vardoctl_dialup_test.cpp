@@ -57,6 +57,15 @@ TEST_F(VardoctlDialUp, BusyLineFailsWithThePlatformText)
     EXPECT_EQ(vardoctl({"dialup", "status"}).out, "No active dial-up connection\n");
 }
 
+TEST_F(VardoctlDialUp, SecondDialOfAConnectedEntryIsRefused)
+{
+    ASSERT_EQ(vardoctl({"dialup", "dial", "Exempel"}).exitCode, 0);
+    const Outcome again = vardoctl({"dialup", "dial", "Exempel"});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_EQ(again.err, "The connection is already active.\n");
+    EXPECT_EQ(vardoctl({"dialup", "status"}).out, "Exempel\tConnected\tmodem\tSimulated modem\n");
+}
+
 TEST_F(VardoctlDialUp, UnknownEntryFailsWithThePlatformText)
 {
     const Outcome dial = vardoctl({"dialup", "dial", "Saknas"});

@@ -160,11 +160,16 @@ TEST_F(OrganisationEditorTest, OppnaListsTheDistinctOrganisationNumbersAndKeepsT
     EXPECT_EQ(suite::DefaultDataProviderFile(), link);
     EXPECT_EQ(suite::DefaultConnectionString(), "Provider=SQLite;Data Source=" + testenv::root() + "/Praktik.db");
 
-    // Changing the data link leaves the connected state.
+    EXPECT_TRUE(dialog().OrganisationsNrComboBox->isEnabled());
+
+    // Changing the data link leaves the connected state; the covered fields take no keys.
     dialog().ComboBox1->lineEdit()->setText("x");
     emit dialog().ComboBox1->lineEdit()->textEdited("x");
     EXPECT_FALSE(dialog().isConnected());
     EXPECT_TRUE(dialog().BitBtn1->isEnabled());
+    for (QWidget *covered : {static_cast<QWidget *>(dialog().OrganisationsNrComboBox),
+                             static_cast<QWidget *>(dialog().CheckBox1), static_cast<QWidget *>(dialog().cmbLicensList)})
+        EXPECT_FALSE(covered->isEnabled()) << covered->objectName().toStdString();
 }
 
 // A combo box's list is a window of its own; closing it does not re-activate the dialog.

@@ -176,6 +176,8 @@ TEST(ProviderMapping, SecretsAreHiddenInMessages)
     EXPECT_EQ(platform::qtsql::withoutSecrets("login with hemligt failed", s), "login with ******** failed");
     EXPECT_EQ(platform::qtsql::withoutSecrets("[driver] DSN=x;PWD=abc;UID=y", s), "[driver] DSN=x;PWD=********;UID=y");
     EXPECT_EQ(platform::qtsql::withoutSecrets("password={a b};x", s), "password=********;x");
+    EXPECT_EQ(platform::qtsql::withoutSecrets("[driver] DSN=x;PWD={se;cr}}et1};UID=y", s), "[driver] DSN=x;PWD=********;UID=y");
+    EXPECT_EQ(platform::qtsql::withoutSecrets("connecting with 'PWD=\"a b\"' failed", s), "connecting with 'PWD=********' failed");
     s.password = "a";
     EXPECT_EQ(platform::qtsql::withoutSecrets("a bad answer", s), "a bad answer");
 }

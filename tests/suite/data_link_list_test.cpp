@@ -4,6 +4,9 @@
 #include "test_env.h"
 
 #include <QDir>
+#include <QFile>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -19,6 +22,17 @@ TEST(ListDataLinkNames, ListsDataLinkFilesSortedWithoutRegardToCase)
     ASSERT_TRUE(QDir().mkpath(links + "folder.udl"));
 
     EXPECT_EQ(suite::ListDataLinkNames(), QStringList({".udl", "A.UDL", "b.udl", "c.Udl"}));
+}
+
+TEST(ListDataLinkNames, OnlyRegularFilesAreListed)
+{
+    const QString links = testenv::freshDir("links");
+    testenv::writeFile(links + "/real.udl", "");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(links + "/fifo.udl").constData(), 0664), 0);
+    ASSERT_TRUE(QFile::link(links + "/real.udl", links + "/link.udl"));
+    ASSERT_TRUE(QFile::link("/dev/zero", links + "/zero.udl"));
+    ASSERT_TRUE(QFile::link(links + "/gone", links + "/dangling.udl"));
+    EXPECT_EQ(suite::ListDataLinkNamesIn(links), QStringList{"real.udl"});
 }
 
 TEST(ListDataLinkNames, AMissingFolderListsNothing)

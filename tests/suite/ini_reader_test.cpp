@@ -71,6 +71,14 @@ struct DecodeCase
     std::optional<QString> expected;
 };
 
+TEST(IniReader, OnlyAMarkedUtf8FileWithForeignBytesDecodesWithLoss)
+{
+    EXPECT_FALSE(suite::DecodesFaithfully(QByteArray("\xEF\xBB\xBF[v\xE5rd]")));
+    for (const QByteArray &bytes : {QByteArray("\xEF\xBB\xBF[v\xC3\xA5rd]"), QByteArray("[v\xE5rd]"),
+                                    QByteArray("[v\xC3\xA5rd]"), QByteArray("\xFF\xFE[\0", 4), QByteArray()})
+        EXPECT_TRUE(suite::DecodesFaithfully(bytes)) << bytes.toHex().constData();
+}
+
 TEST(IniReader, DecodesMarkedUtf16Utf8AndAnsiText)
 {
     const DecodeCase cases[] = {
@@ -78,6 +86,9 @@ TEST(IniReader, DecodesMarkedUtf16Utf8AndAnsiText)
         {"mark alone", QByteArray("\xFF\xFE", 2), QString()},
         {"UTF-8 with mark", QByteArray("\xEF\xBB\xBF[\xC3\xA5]"), QStringLiteral("[å]")},
         {"ANSI", QByteArray("[\xE5\x80]"), QStringLiteral("[å€]")},
+        {"UTF-8 without mark", QByteArray("[v\xC3\xA5rd\xE2\x82\xAC]"), QStringLiteral("[vård€]")},
+        {"ANSI with a byte that is no UTF-8", QByteArray("[v\xC3\xA5rd \xE5]"), QStringLiteral("[vÃ¥rd å]")},
+        {"ANSI that is a cut UTF-8 sequence", QByteArray("[\xE2\x82]"), QStringLiteral("[â‚]")},
         {"empty file", QByteArray(), QString()},
         {"UTF-16LE odd byte count", QByteArray("\xFF\xFE[\0]", 5), std::nullopt},
         {"UTF-16LE without mark", QByteArray("[\0]\0", 4), std::nullopt},
@@ -187,6 +198,13 @@ TEST(IniReader, NamesThatAreNoRegularFileGiveNothing)
     EXPECT_EQ(suite::ReadIniValue(fifo, "oledb", "Provider"), QString());
     EXPECT_EQ(suite::ReadIniValue(dir + "/folder.udl", "oledb", "Provider"), QString());
     EXPECT_EQ(suite::ReadIniValue(QString(), "oledb", "Provider"), QString());
+    // A link is never followed, not even to a good data link; nor to an endless device.
+    testenv::writeFile(dir + "/real.udl", "[oledb]\r\nProvider=x\r\n");
+    ASSERT_TRUE(QFile::link(dir + "/real.udl", dir + "/link.udl"));
+    ASSERT_TRUE(QFile::link("/dev/zero", dir + "/zero.udl"));
+    EXPECT_EQ(suite::ReadIniValue(dir + "/real.udl", "oledb", "Provider"), QStringLiteral("x"));
+    EXPECT_EQ(suite::ReadIniValue(dir + "/link.udl", "oledb", "Provider"), QString());
+    EXPECT_EQ(suite::ReadIniValue(dir + "/zero.udl", "oledb", "Provider"), QString());
 }
 
 } // namespace

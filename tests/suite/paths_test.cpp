@@ -166,7 +166,8 @@ TEST_F(InitPathsTest, TheProgramItselfIsNoArgument)
 TEST_F(InitPathsTest, TheConnectionStringIsProviderAndTheValueRead)
 {
     const QString over255 = QString(300, 'p');
-    writeDataLink(work + "/long.udl", over255);
+    // Written by another program: this project's writer refuses what the reader would cut.
+    testenv::writeFile(work + "/long.udl", ("[oledb]\r\nProvider=" + over255 + "\r\n").toLatin1());
     testenv::writeFile(work + "/no-provider.udl", QByteArray("\xFF\xFE[\0o\0l\0e\0d\0b\0]\0", 16));
     testenv::writeFile(work + "/damaged.udl", QByteArray("\xFF\xFE[\0o\0l\0e\0d\0b\0]", 15));
     const struct

@@ -290,6 +290,18 @@ TEST_F(DataProvidersDialog, NamesThatWouldLeaveTheFolderAreRefused)
     EXPECT_FALSE(editor.opened(200));
 }
 
+TEST_F(DataProvidersDialog, ANameTooLongToSaveIsRefusedWithTheReason)
+{
+    auto dialog = shownDialog();
+    // 252 bytes: NAME.udl would pass the 255 bytes of a file name.
+    prompter.answer(QString(126, u'å'));
+    dialog->BitBtn4->click();
+    ASSERT_EQ(presenter.boxes().size(), 1);
+    EXPECT_TRUE(presenter.boxes().at(0).text.contains("för långt")) << qPrintable(presenter.boxes().at(0).text);
+    EXPECT_TRUE(QDir(links).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+    EXPECT_FALSE(editor.opened(200));
+}
+
 TEST_F(DataProvidersDialog, AFileThatCannotBeMadeIsReportedAndNotOpened)
 {
     ASSERT_TRUE(QDir(links).removeRecursively());

@@ -1,4 +1,5 @@
 // vardoctl cert: the certificate lines the organisation editor offers, one a line.
+#include "answer.h"
 #include "command.h"
 
 #include "editor/certificate_catalogue.h"
@@ -19,12 +20,13 @@ int runCert(const QStringList &args)
         return usageError(Usage);
     // The editor's error box (an information box) becomes the reason on standard error,
     // where a failed command puts it; a failure half-way prints no lines.
-    const platform::TerminalPresenter terminal(stdin, stderr, stderr);
+    std::optional<platform::TerminalPresenter> terminal;
+    if (!jsonOutput())
+        terminal.emplace(stdin, stderr, stderr);
     const std::optional<QStringList> lines = editor::LoadCertificateLines();
     if (!lines)
         return ExitFailed;
-    for (const QString &line : *lines)
-        out() << line << '\n';
+    printLines(*lines);
     return ExitOk;
 }
 

@@ -1,10 +1,12 @@
 // vardoctl datalink: the data links of the data-link folder with the data providers
 // dialog's rules (the same rows, the same default) and new data links written by the
 // data-link editor's own code.
+#include "answer.h"
 #include "command.h"
 
 #include "datalink/core/data_link_editor.h"
 #include "platform/error.h"
+#include "platform/password_mask.h"
 #include "suite/data_providers.h"
 #include "suite/paths.h"
 
@@ -42,8 +44,16 @@ int list()
 {
     suite::DataProviders providers = dataProviders();
     providers.RefreshList(QString());
+    QJsonArray rows;
     for (int row = 0; row < providers.rows().size(); ++row)
-        out() << (providers.isDefaultRow(row) ? "* " : "  ") << providers.rows().at(row) << '\n';
+        rows.append(QJsonObject{{QStringLiteral("name"), providers.rows().at(row)},
+                                {QStringLiteral("default"), providers.isDefaultRow(row)}});
+    printAnswer(rows, [&] {
+        QString text;
+        for (const QJsonValue &row : rows)
+            text += (row[u"default"].toBool() ? QStringLiteral("* ") : QStringLiteral("  ")) + row[u"name"].toString() + u'\n';
+        return text;
+    });
     return ExitOk;
 }
 
@@ -54,7 +64,7 @@ int setDefault(const QString &name)
     if (providers.selectedRow() < 0)
         throw platform::Error(QStringLiteral("No data link %1 in %2").arg(name, suite::DataLinkPath()));
     providers.chooseAsDefault();
-    return ExitOk;
+    return jsonOutput() ? list() : ExitOk;
 }
 
 // The option's field, or nothing for an option "new" does not know.
@@ -110,6 +120,11 @@ int create(const QString &name, const QStringList &options)
     if (!fields || !fitsKind(*fields))
         return usageError(Usage);
     dataProviders();
+    if (!suite::DataLinkNameFits(name))
+        throw platform::Error(QStringLiteral("A data link's name takes at most %1 bytes in UTF-8 (so that NAME.udl is "
+                                             "a file name Linux keeps): %2")
+                                  .arg(suite::DataLinkNameMaxBytes)
+                                  .arg(name));
     if (!suite::IsValidDataLinkName(name))
         throw platform::Error(QStringLiteral("A data link's name must not hold \"/\" nor be \".\" or \"..\": ") + name);
     const QString path = suite::DataLinkPath() + name + QStringLiteral(".udl");
@@ -119,22 +134,23 @@ int create(const QString &name, const QStringList &options)
         throw platform::Error(QStringLiteral("Cannot create the folder %1").arg(suite::DataLinkPath()));
     datalink::DataLinkEditor editor(path);
     editor.save(*fields);
-    out() << path << '\n';
+    printAnswer(QJsonObject{{QStringLiteral("path"), path}}, [&] { return path + u'\n'; });
     return ExitOk;
 }
 
 int show(const QString &file)
 {
     QString path = file;
-    if (!QFileInfo::exists(path) && !file.contains(u'/')) {
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink() && !file.contains(u'/')) {
         dataProviders();
         path = suite::DataLinkPath() + file;
     }
-    if (!QFileInfo(path).isFile())
-        throw platform::Error(QStringLiteral("No data-link file %1").arg(file));
     const datalink::DataLinkDocument document = datalink::loadDataLink(path);
-    if (!document.isNew)
-        out() << datalink::maskedConnectionString(document.connection) << '\n';
+    if (!document.exists)
+        throw platform::Error(QStringLiteral("No data-link file %1").arg(file));
+    const QString connection = document.isNew ? QString() : platform::maskPasswords(document.connection.toString());
+    printAnswer(QJsonObject{{QStringLiteral("connectionString"), connection}},
+                [&] { return document.isNew ? QString() : connection + u'\n'; });
     return ExitOk;
 }
 

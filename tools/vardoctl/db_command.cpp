@@ -1,5 +1,6 @@
 // vardoctl db query: the organisation numbers of a data link's practice database, read
 // as the organisation editor's "Öppna" reads them.
+#include "answer.h"
 #include "command.h"
 
 #include "editor/open_data_link.h"
@@ -22,8 +23,7 @@ int runDb(const QStringList &args)
     if (args.size() != 2 || args.first() != QLatin1String("query"))
         return usageError(Usage);
     suite::InitPaths({QCoreApplication::applicationFilePath()});
-    for (const QString &number : editor::QueryOrganisationNumbers(editor::ExistingDataLinkFile(args.at(1))))
-        out() << number << '\n';
+    printLines(editor::QueryOrganisationNumbers(editor::ExistingDataLinkFile(args.at(1))));
     return ExitOk;
 }
 

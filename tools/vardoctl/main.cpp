@@ -1,7 +1,10 @@
 // vardoctl: administers the Vardo service from a shell, with the rules of the admin window.
+#include "answer.h"
 #include "command.h"
 
 #include <QCoreApplication>
+
+#include <cstdio>
 
 #include <exception>
 #include <optional>
@@ -9,6 +12,7 @@
 
 #include "platform/codepage.h"
 #include "platform/error.h"
+#include "platform/messagebox.h"
 #include "platform/program_options.h"
 
 namespace vardoctl {
@@ -22,7 +26,8 @@ std::vector<Command> &commands()
 
 QString usageText()
 {
-    QString text = QStringLiteral("usage:\n");
+    QString text = QStringLiteral("usage: vardoctl [--json] COMMAND ... (--json: one JSON document on standard output;\n"
+                                  "       a failure as {\"error\": REASON} on standard error)\n");
     for (const Command &c : commands())
         text += c.usage + u'\n';
     return text;
@@ -30,8 +35,9 @@ QString usageText()
 
 int printUsage()
 {
+    err() << usageText();
     err().flush();
-    return platform::usageError(usageText());
+    return ExitUsage;
 }
 
 } // namespace
@@ -47,10 +53,54 @@ QTextStream &out()
     return stream;
 }
 
+// With --json the messages are kept, to leave as one JSON document when the command fails.
+QString &keptMessages()
+{
+    static QString text;
+    return text;
+}
+
 QTextStream &err()
 {
-    static QTextStream stream(stderr);
-    return stream;
+    static QTextStream plain(stderr);
+    static QTextStream kept(&keptMessages());
+    return jsonOutput() ? kept : plain;
+}
+
+// With --json nobody answers on a terminal: a box's text joins the kept messages, a
+// question counts as closed without a choice.
+class KeptMessagePresenter : public platform::MessagePresenter
+{
+public:
+    int present(const platform::MessageBox &box) override
+    {
+        err() << QString(box.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n') << '\n';
+        return box.buttons.size() > 1 ? platform::BoxNo : platform::BoxOk;
+    }
+};
+
+// "--json" before the command or as the last argument; true when it was there.
+bool takeJsonSwitch(QStringList &args)
+{
+    const QString option = QStringLiteral("--json");
+    if (!args.isEmpty() && args.first() == option)
+        args.removeFirst();
+    else if (!args.isEmpty() && args.last() == option)
+        args.removeLast();
+    else
+        return false;
+    return true;
+}
+
+// The kept messages: the reason of a failure as {"error": ...}, warnings as they are.
+void leaveKeptMessages(int code)
+{
+    err().flush();
+    const QString text = keptMessages().trimmed();
+    if (text.isEmpty())
+        return;
+    const QByteArray bytes = code == ExitOk ? text.toUtf8() + '\n' : errorDocument(text);
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
 }
 
 int usageError(const QString &usage)
@@ -90,8 +140,16 @@ int main(int argc, char **argv)
     if (const std::optional<int> answered = platform::answerHelpOrVersion(argc, argv, QStringLiteral("vardoctl"), vardoctl::usageText()))
         return *answered;
     QCoreApplication app(argc, argv);
-    const int code = vardoctl::run(app.arguments().mid(1));
+    QStringList args = app.arguments().mid(1);
+    vardoctl::setJsonOutput(vardoctl::takeJsonSwitch(args));
+    vardoctl::KeptMessagePresenter keptMessages;
+    if (vardoctl::jsonOutput())
+        platform::setMessagePresenter(&keptMessages);
+    const int code = vardoctl::run(args);
+    platform::setMessagePresenter(nullptr);
     vardoctl::out().flush();
+    if (vardoctl::jsonOutput())
+        vardoctl::leaveKeptMessages(code);
     vardoctl::err().flush();
     return code;
 }

@@ -1,6 +1,7 @@
 // vardoctl org: the organisation list with the window's rules: the same rows, deletion
 // of a listed slot after the same question (asked on the terminal unless --yes is given),
 // and adding or editing a slot through the editor's own "Spara".
+#include "answer.h"
 #include "command.h"
 
 #include "app/core/organisation_list.h"
@@ -31,8 +32,10 @@ const QString Usage = QStringLiteral(
 
 int list()
 {
+    QList<Fields> rows;
     for (const app::OrganisationRow &row : app::FillOrganisationList().rows)
-        out() << row.slot << '\t' << row.text << '\n';
+        rows.append({{QStringLiteral("slot"), row.slot}, {QStringLiteral("text"), row.text}});
+    printRows(rows);
     return ExitOk;
 }
 
@@ -56,11 +59,11 @@ int remove(int slot, bool confirmed)
     }
     if (confirmed) {
         app::deleteOrganisationRow(list);
-        return ExitOk;
+        return jsonOutput() ? vardoctl::list() : ExitOk;
     }
     const platform::TerminalPresenter terminal;
     if (app::deleteSelectedOrganisation(list))
-        return ExitOk;
+        return jsonOutput() ? vardoctl::list() : ExitOk;
     err() << "Nothing deleted.\n";
     return ExitFailed;
 }
@@ -68,10 +71,15 @@ int remove(int slot, bool confirmed)
 int show(int slot)
 {
     const app::OrganisationSlot stored = app::readOrganisationSlot(slot);
-    out() << app::OrganisationValue::OrganisationsNr << '=' << stored.organisationsNr << '\n'
-          << app::OrganisationValue::CheckPasis << '=' << stored.checkPasis << '\n'
-          << app::OrganisationValue::DefaultVardoCertificate << '=' << stored.certificate << '\n'
-          << app::OrganisationValue::DefaultDataProvider << '=' << stored.dataProvider << '\n';
+    const Fields fields{
+        {app::OrganisationValue::OrganisationsNr, stored.organisationsNr},
+        {app::OrganisationValue::CheckPasis, stored.checkPasis},
+        {app::OrganisationValue::DefaultVardoCertificate, stored.certificate},
+        {app::OrganisationValue::DefaultDataProvider, stored.dataProvider},
+    };
+    QJsonObject answer = objectOf(fields);
+    answer.insert(QStringLiteral("slot"), slot);
+    printAnswer(answer, [&] { return fieldLines(fields); });
     return ExitOk;
 }
 
@@ -114,6 +122,8 @@ int save(const QString &operation, const QStringList &args)
     if (!applyOptions(args.mid(given ? 2 : 1), entry))
         return usageError(Usage);
     editor::SaveOrganisation(slot, entry);
+    if (jsonOutput())
+        return show(slot);
     if (adding)
         out() << slot << '\n';
     return ExitOk;

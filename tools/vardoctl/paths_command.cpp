@@ -1,7 +1,10 @@
-// vardoctl paths: the path values the program finds at start-up, one "Name=value" a line.
+// vardoctl paths: the path values the program finds at start-up, one "Name=value" a line,
+// passwords of the connection string masked.
 // Extra arguments are read as the program's own command line (a ".udl" file, NOLOGIN=1).
+#include "answer.h"
 #include "command.h"
 
+#include "platform/password_mask.h"
 #include "suite/paths.h"
 #include "suite/registry.h"
 
@@ -15,19 +18,17 @@ namespace {
 int runPaths(const QStringList &args)
 {
     suite::InitPaths(QStringList{QCoreApplication::applicationFilePath()} + args);
-    const std::pair<const char *, QString> lines[] = {
+    printFields({
         {"CurrentPath", suite::CurrentPath()},
         {"InstallKey", suite::InstallKey()},
         {"WindowsPath", suite::WindowsPath()},
         {"System32Path", suite::System32Path()},
         {"DataLinkPath", suite::DataLinkPath()},
         {"DefaultDataProviderFile", suite::DefaultDataProviderFile()},
-        {"DefaultConnectionString", suite::DefaultConnectionString()},
-        {"NoLogin", suite::NoLogin() ? QStringLiteral("true") : QStringLiteral("false")},
+        {"DefaultConnectionString", platform::maskPasswords(suite::DefaultConnectionString())},
+        {"NoLogin", suite::NoLogin()},
         {"SuitePath", suite::SuitePath()},
-    };
-    for (const auto &[name, value] : lines)
-        out() << name << '=' << value << '\n';
+    });
     return ExitOk;
 }
 

@@ -2,6 +2,7 @@
 // "Uppdatera" buttons do (this computer's name, the stored port unless one is given, and
 // the connection string of the default data link the window finds at start-up; further
 // arguments are read as the window's own command line: a ".udl" file, NOLOGIN=1).
+#include "answer.h"
 #include "command.h"
 
 #include "app/core/service_probe.h"
@@ -79,9 +80,8 @@ int runProbe(const QStringList &args)
         err() << app::ProbeNoContact << "\n";
         return ExitFailed;
     }
-    out() << value;
-    if (!value.endsWith(QLatin1Char('\n')))
-        out() << "\n";
+    printAnswer(QJsonObject{{parsed->what, value}},
+                [&] { return value.endsWith(QLatin1Char('\n')) ? value : value + u'\n'; });
     return ExitOk;
 }
 

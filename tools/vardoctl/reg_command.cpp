@@ -1,5 +1,6 @@
 // vardoctl reg: the program's own registry operations for administrators and scripts.
 // Key paths keep their backslashes, so quote them in the shell.
+#include "answer.h"
 #include "command.h"
 
 #include "platform/terminal_presenter.h"
@@ -31,7 +32,8 @@ int query(suite::RegistryRoot root, const QStringList &args)
 {
     if (args.size() != 1 && args.size() != 2)
         return usageError(Usage);
-    out() << suite::ReadRegistryString(root, args.at(0), args.value(1)) << '\n';
+    const QString value = suite::ReadRegistryString(root, args.at(0), args.value(1));
+    printAnswer(QJsonObject{{QStringLiteral("value"), value}}, [&] { return value + u'\n'; });
     return ExitOk;
 }
 

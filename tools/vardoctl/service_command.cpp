@@ -1,6 +1,7 @@
 // vardoctl service: the state of the Vardo service and its start and stop, decided as the
 // window's buttons decide; and the installation of the local supervisor's definition of
 // the stand-in service into the system root (a trial root, typically).
+#include "answer.h"
 #include "command.h"
 
 #include "app/core/service_control.h"
@@ -39,7 +40,7 @@ bool printState(app::ServiceControl &control)
         err() << app::StatusUnavailableText << "\n";
         return false;
     }
-    out() << name << "\n";
+    printAnswer(QJsonObject{{QStringLiteral("state"), name}}, [&] { return name + u'\n'; });
     return true;
 }
 
@@ -94,7 +95,7 @@ int installLocal(const QStringList &args)
     if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !file.open(QIODevice::WriteOnly)
         || file.write(bytes) != bytes.size() || !file.commit())
         throw platform::Error(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-    out() << path << "\n";
+    printAnswer(QJsonObject{{QStringLiteral("path"), path}}, [&] { return path + u'\n'; });
     return ExitOk;
 }
 

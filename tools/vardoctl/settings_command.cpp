@@ -1,5 +1,6 @@
 // vardoctl settings: the service's seven settings, read and written with the rules of the
 // admin window ("Ångra" loads, "Spara" stores), one "Name=value" a line.
+#include "answer.h"
 #include "command.h"
 
 #include "app/core/service_settings.h"
@@ -23,17 +24,15 @@ const QString Usage = QStringLiteral(
 int show()
 {
     const app::ServiceSettings s = app::loadServiceSettings();
-    const std::pair<QString, QString> lines[] = {
-        {app::SettingName::TcpIPPort, QString::number(s.port)},
-        {app::SettingName::GetMessageIntervall, QString::number(s.messageInterval)},
+    printFields({
+        {app::SettingName::TcpIPPort, s.port},
+        {app::SettingName::GetMessageIntervall, s.messageInterval},
         {app::SettingName::CheckPatientTime, app::shownTimeText(s.checkPatientTime)},
         {app::SettingName::LogtoEventLogg, app::flagText(s.logToEventLog)},
         {app::SettingName::AlwaysLogtoFile, app::flagText(s.alwaysLogToFile)},
         {app::SettingName::PasisPath, s.pasisPath},
         {app::SettingName::DefaultDataProvider, app::storedDefaultDataProvider()},
-    };
-    for (const auto &[name, value] : lines)
-        out() << name << '=' << value << '\n';
+    });
     return ExitOk;
 }
 
@@ -135,7 +134,7 @@ int set(const QStringList &args)
             return ExitFailed;
         }
     }
-    return ExitOk;
+    return jsonOutput() ? show() : ExitOk;
 }
 
 int runSettings(const QStringList &args)

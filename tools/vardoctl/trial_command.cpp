@@ -1,6 +1,7 @@
 // vardoctl trial: prepares the embedded default of a trial run below TELLVARA_ROOT — the
 // sample practice database and its data links — leaving existing files as they are — and
 // the simulated modem's two dial-up entries.
+#include "answer.h"
 #include "command.h"
 
 #include "dialup/trial_entries.h"
@@ -17,10 +18,10 @@ int runTrial(const QStringList &args)
         return usageError(Usage);
     const suite::TrialDefaults files = suite::EnsureTrialDefaults();
     dialup::WriteTrialEntries();
-    out() << files.dataLinkFile << "\n";
+    QStringList written{files.dataLinkFile};
     if (!files.odbcDataLinkFile.isEmpty())
-        out() << files.odbcDataLinkFile << "\n";
-    out() << files.databaseFile << "\n";
+        written << files.odbcDataLinkFile;
+    printLines(written << files.databaseFile);
     return ExitOk;
 }
 

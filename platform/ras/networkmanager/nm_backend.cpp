@@ -149,11 +149,23 @@ NmSettings settingsOf(const QDBusMessage &reply)
     return qdbus_cast<NmSettings>(reply.arguments().first());
 }
 
+// A dictionary of texts: a VPN's secrets come as a{ss}, other settings as a{sv}; any
+// other shape reads as empty rather than being taken apart as the wrong type.
 QVariantMap stringMap(const QVariant &value)
 {
-    if (value.canConvert<QDBusArgument>())
-        return qdbus_cast<QVariantMap>(value.value<QDBusArgument>());
-    return value.toMap();
+    if (value.metaType() != QMetaType::fromType<QDBusArgument>())
+        return value.toMap();
+    const QDBusArgument arg = value.value<QDBusArgument>();
+    const QString signature = arg.currentSignature();
+    if (signature == QLatin1String("a{sv}"))
+        return qdbus_cast<QVariantMap>(arg);
+    QVariantMap map;
+    if (signature == QLatin1String("a{ss}")) {
+        const auto texts = qdbus_cast<QMap<QString, QString>>(arg);
+        for (auto it = texts.cbegin(); it != texts.cend(); ++it)
+            map.insert(it.key(), it.value());
+    }
+    return map;
 }
 
 } // namespace
@@ -383,7 +395,10 @@ void NetworkManagerBackend::observe(const QString &key, Tracker &tracker, DialPr
         tracker.passed = dialSequence().size();
         tracker.finished = true;
     } else if (active == Activating) {
-        tracker.passed = qMax(tracker.passed, qMax<qsizetype>(1, statesPassedByDevice(device.state)));
+        // The device may be connected long before the connection is (a VPN on its parent
+        // device, a modem still taking its address): Connected waits for the connection.
+        const qsizetype beforeConnected = dialSequence().size() - 1;
+        tracker.passed = qMax(tracker.passed, qBound<qsizetype>(1, statesPassedByDevice(device.state), beforeConnected));
     }
     const bool failed = device.state == DeviceFailed || (active >= Deactivating && !tracker.finished);
     if (failed && !tracker.finished) {

@@ -109,8 +109,29 @@ Dword SimulatedBackend::startDial(const DialParams &params, QString &key)
     if (!readSimulatedEntry(params.entryName, entry))
         return ErrorCannotFindPhonebookEntry;
     std::lock_guard lock(m_mutex);
-    key = QStringLiteral("simulated-") + QUuid::createUuid().toString(QUuid::Id128);
-    return writing([&] { writeSimulatedConnection(key, entry.name, QDateTime::currentMSecsSinceEpoch()); });
+    bool alreadyConnected = false;
+    const Dword result = writing([&] {
+        for (const auto &[otherKey, connection] : liveConnections())
+            alreadyConnected = alreadyConnected || connection.entry.name == entry.name;
+        if (alreadyConnected)
+            return;
+        key = QStringLiteral("simulated-") + QUuid::createUuid().toString(QUuid::Id128);
+        writeSimulatedConnection(key, entry.name, QDateTime::currentMSecsSinceEpoch());
+    });
+    return result == Success && alreadyConnected ? ErrorPortAlreadyOpen : result;
+}
+
+QList<std::pair<QString, SimulatedBackend::Connection>> SimulatedBackend::liveConnections()
+{
+    QList<std::pair<QString, Connection>> live;
+    for (const QString &key : simulatedConnectionKeys()) {
+        Connection connection;
+        if (findConnection(key, connection) && progressOf(connection).error == Success)
+            live.append({key, connection});
+        else
+            removeSimulatedConnection(key);
+    }
+    return live;
 }
 
 bool SimulatedBackend::findConnection(const QString &key, Connection &connection) const
@@ -160,13 +181,11 @@ Dword SimulatedBackend::listConnections(QList<ConnectionInfo> &connections)
 {
     std::lock_guard lock(m_mutex);
     connections.clear();
-    for (const QString &key : simulatedConnectionKeys()) {
-        Connection connection;
-        if (findConnection(key, connection) && progressOf(connection).error == Success)
+    return writing([&] {
+        for (const auto &[key, connection] : liveConnections())
             connections << ConnectionInfo{key, connection.entry.name, QStringLiteral("modem"),
                                           QStringLiteral("Simulated modem")};
-    }
-    return Success;
+    });
 }
 
 Dword SimulatedBackend::addresses(const QString &key, QString &client, QString &server)

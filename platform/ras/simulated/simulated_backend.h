@@ -7,6 +7,7 @@
 #include "platform/ras_simulated_phonebook.h"
 
 #include <mutex>
+#include <utility>
 
 namespace platform::ras {
 
@@ -33,6 +34,10 @@ private:
         qint64 startedMs = 0; // since the epoch
     };
     bool findConnection(const QString &key, Connection &connection) const;
+    // The connections that still exist; records of dials that failed (also of programs
+    // that died before they could hang up) are removed on the way. Throws when the
+    // connections file cannot be written.
+    QList<std::pair<QString, Connection>> liveConnections();
     static DialProgress progressOf(const Connection &connection);
 
     std::mutex m_mutex;

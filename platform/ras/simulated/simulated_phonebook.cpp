@@ -3,6 +3,7 @@
 #include "platform/special_folders.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -34,6 +35,22 @@ QList<Dword> statesOf(const QString &text)
 QString connectionsFile()
 {
     return QFileInfo(simulatedPhonebookFile()).absolutePath() + QStringLiteral("/dialup-connections.ini");
+}
+
+// The phonebook holds passwords in clear, so its folder and files are the user's alone,
+// whatever the umask: the folder 0700, each file made 0600 before the first byte goes in
+// (QSettings keeps the permissions of the file it replaces).
+void makePrivate(const QString &path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    constexpr auto folderMode = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+    constexpr auto fileMode = QFile::ReadOwner | QFile::WriteOwner;
+    QDir().mkpath(QFileInfo(folder).absolutePath());
+    QDir().mkdir(folder, folderMode);
+    QFile file(path);
+    if (!QFile::setPermissions(folder, folderMode) || !file.open(QIODevice::Append, fileMode)
+        || !file.setPermissions(fileMode))
+        throw Error(QStringLiteral("The dial-up file %1 could not be made private.").arg(path));
 }
 
 void syncOrThrow(QSettings &file)
@@ -89,7 +106,7 @@ bool readSimulatedEntry(const QString &name, SimulatedEntry &entry)
 void writeSimulatedEntry(const SimulatedEntry &entry)
 {
     const QString path = simulatedPhonebookFile();
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    makePrivate(path);
     QSettings file(path, QSettings::IniFormat);
     file.remove(entry.name);
     file.beginGroup(entry.name);
@@ -131,7 +148,7 @@ bool readSimulatedConnection(const QString &key, QString &entryName, qint64 &sta
 
 void writeSimulatedConnection(const QString &key, const QString &entryName, qint64 startedMs)
 {
-    QDir().mkpath(QFileInfo(connectionsFile()).absolutePath());
+    makePrivate(connectionsFile());
     QSettings file(connectionsFile(), QSettings::IniFormat);
     file.beginGroup(key);
     file.setValue(QStringLiteral("Entry"), entryName);
