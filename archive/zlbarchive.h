@@ -113,6 +113,11 @@ public:
     // begins with "ZLB". With more than one thread it is also called on a worker thread
     // (never by two at once) for the compressed form of a source above 20 MiB.
     virtual QString CreateTempFile();
+    // The archive file opened for reading, to open it and to extract from it; raises
+    // platform::Error when it cannot be read or is no regular file (a FIFO would block).
+    // The device must be able to seek. An override may serve the bytes from elsewhere: the
+    // fuzz target serves them from memory.
+    virtual std::unique_ptr<QIODevice> OpenForReading(const QString &filename);
     // Appends a folder's files (and, without recursion, its sub-folder names when
     // folders are kept) to the list; with recursion a sub-folder's files come before
     // those of the folder that holds it.
