@@ -1,13 +1,11 @@
 #include "platform/linux/registry_files_p.h"
 
-#include <QRandomGenerator>
+#include "platform/linux/writer_temp_names_p.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <dirent.h>
 #include <fcntl.h>
-#include <csignal>
 #include <linux/openat2.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -22,21 +20,15 @@ constexpr int TempAttempts = 16;
 // is still being written or was left behind by a process that is gone.
 QByteArray tempEntry()
 {
-    return TempPrefix + QByteArray::number(getpid()) + '-'
-        + QByteArray::number(QRandomGenerator::global()->generate64(), 16);
+    return writerTempName(TempPrefix);
 }
 
 // Left over from a writer that died between naming its file and renaming it, or written
-// before temporary names carried the writer's id. Another account's live writer answers
-// EPERM, so only a process that no longer exists makes its file stale.
+// before temporary names carried the writer's id.
 bool isStaleTemp(int dirFd, const QByteArray &entry)
 {
-    const QByteArray rest = entry.mid(qsizetype(sizeof TempPrefix - 1));
-    const qsizetype dash = rest.indexOf('-');
-    bool isNumber = false;
-    const qint64 pid = dash > 0 ? rest.left(dash).toLongLong(&isNumber) : 0;
-    if (isNumber && pid > 0 && pid <= INT_MAX)
-        return kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+    if (const std::optional<bool> gone = writerIsGone(entry, TempPrefix))
+        return *gone;
     struct stat st;
     constexpr time_t UnnamedWriterGrace = 60;
     return fstatat(dirFd, entry.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0
