@@ -162,7 +162,9 @@ void TZLBArchive::changeArchive(bool raiseEveryFailure, const std::function<void
         writeRegistry(rewrite.writer, rewrite.records, fCompressionLevel,
                       [this](qint64 consumed, qint64 total) { reportUnit(consumed, total); });
         rewrite.writer.sync();
-        rewrite.temp.close();
+        // A named file is put in place by its name; the unnamed one stays open to be.
+        if (!rewrite.beside)
+            rewrite.temp.close();
     } catch (const std::exception &e) {
         rewrite.temp.close();
         if (!rewrite.beside)

@@ -17,32 +17,24 @@ void check(bool holds)
         std::abort();
 }
 
-void readText(const QByteArray &bytes)
-{
-    const std::optional<QString> text = suite::DecodeIniText(bytes);
-    if (!text)
-        return;
-    const QString value = suite::FindIniValue(*text, QStringLiteral("oledb"), QStringLiteral("Provider"));
-    check(value == suite::FindIniValue(*text, QStringLiteral("OLEDB"), QStringLiteral("provider")));
-    // A name taken from the text itself: the first line's section, whatever it holds.
-    const QString firstLine = text->section(u'\n', 0, 0);
-    suite::FindIniValue(*text, firstLine.mid(1, firstLine.indexOf(u']') - 1), firstLine);
-    suite::DecodesFaithfully(bytes);
-}
-
-void readValue(const QByteArray &bytes)
-{
-    const QString value = suite::IniValueOf(bytes, QStringLiteral("oledb"), QStringLiteral("Provider"));
-    check(value.size() <= suite::IniValueMaxLength);
-    check(suite::DecodeIniText(bytes) || value.isEmpty());
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    readText(bytes);
-    readValue(bytes);
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+    const QString value = suite::IniValueOf(bytes, QStringLiteral("oledb"), QStringLiteral("Provider"));
+    check(value.size() <= suite::IniValueMaxLength);
+    const std::optional<QString> text = suite::DecodeIniText(bytes);
+    if (!text) {
+        check(value.isEmpty());
+        return 0;
+    }
+    const QString found = suite::FindIniValue(*text, QStringLiteral("oledb"), QStringLiteral("Provider"));
+    check(found.startsWith(value));
+    check(found == suite::FindIniValue(*text, QStringLiteral("OLEDB"), QStringLiteral("provider")));
+    // A name taken from the text itself: the first line's section, whatever it holds.
+    const QString firstLine = text->left(text->indexOf(u'\n'));
+    suite::FindIniValue(*text, firstLine.mid(1, firstLine.indexOf(u']') - 1), firstLine);
+    suite::DecodesFaithfully(bytes);
     return 0;
 }

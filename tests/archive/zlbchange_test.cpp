@@ -575,4 +575,24 @@ TEST(ZlbChange, FailedReplaceKeepsBothArchivesAndSaysWhere)
     EXPECT_EQ(fullName(keptArchive.Files(0)), "\\z.txt");
 }
 
+TEST(ZlbChange, ANewArchiveThatCannotTakeItsPlaceIsKeptInTheTemporaryFolder)
+{
+    TZLBArchive zlb;
+    const QString path = newArchive(zlb);
+    // Something that is no file took the name meanwhile: the rename over it fails.
+    ASSERT_TRUE(QDir().mkpath(path));
+    QBuffer stream;
+    stream.setData("kept");
+    stream.open(QIODevice::ReadOnly);
+    const QString error = errorOf([&] { zlb.AddStream("a.txt", stream); });
+    ASSERT_TRUE(error.startsWith("Unable to replace " + path)) << error.toStdString();
+    const QString kept = error.mid(error.lastIndexOf(" kept as ") + 9);
+    EXPECT_TRUE(kept.startsWith(tempFolder() + "/ZLB")) << kept.toStdString();
+    EXPECT_TRUE(QFileInfo(path).isDir());
+    EXPECT_EQ(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    TZLBArchive keptArchive;
+    ASSERT_TRUE(keptArchive.OpenArchive(kept));
+    EXPECT_EQ(extracted(keptArchive, 0), "kept");
+}
+
 } // namespace
