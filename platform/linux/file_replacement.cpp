@@ -1,6 +1,7 @@
 #include "platform/file_replacement.h"
 
 #include "platform/error.h"
+#include "platform/linux/descriptor_file_p.h"
 #include "platform/linux/registry_files_p.h"
 #include "platform/linux/writer_temp_names_p.h"
 
@@ -88,7 +89,7 @@ struct FileReplacement::State
     QByteArray prefix;     // of this target's temporary names
     UniqueFd fd;
     QByteArray tempName;   // empty while the file has no name
-    QFile file;
+    std::unique_ptr<DescriptorFile> file;
 
     void createUnnamed()
     {
@@ -169,21 +170,22 @@ FileReplacement::FileReplacement(const QString &target)
     st.createUnnamed();
     if (!st.fd)
         st.createNamed();
-    st.file.setFileName(target);
-    if (!st.file.open(st.fd.get(), QIODevice::ReadWrite | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
-        throw Error(st.file.errorString());
+    st.file = std::make_unique<DescriptorFile>(target);
+    if (!st.file->open(st.fd.get(), QIODevice::ReadWrite | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
+        throw Error(st.file->errorString());
 }
 
 FileReplacement::~FileReplacement()
 {
-    m_state->file.close();
+    if (m_state->file)
+        m_state->file->close();
     if (!m_state->tempName.isEmpty())
         ::unlinkat(m_state->folder.get(), m_state->tempName.constData(), 0);
 }
 
 QFile &FileReplacement::file()
 {
-    return m_state->file;
+    return *m_state->file;
 }
 
 void FileReplacement::commit()

@@ -1,6 +1,7 @@
 #include "platform/scratch_file.h"
 
 #include "platform/error.h"
+#include "platform/linux/descriptor_file_p.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -35,7 +36,7 @@ std::unique_ptr<QFile> openScratchFile(const QString &folder)
     const int fd = openUnnamed(QFile::encodeName(folder));
     if (fd < 0)
         fail(folder, errno);
-    auto file = std::make_unique<QFile>(folder);
+    auto file = std::make_unique<DescriptorFile>(folder);
     if (!file->open(fd, QIODevice::ReadWrite | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         throw Error(folder + QLatin1String(": ") + file->errorString());
