@@ -1,5 +1,6 @@
 // The simulated modem's phonebook holds passwords in clear: its folder and files stay the
 // user's alone whatever the umask, also when they existed readable by others before.
+#include "platform/codepage.h"
 #include "platform/ras_simulated_phonebook.h"
 #include "test_env.h"
 
@@ -28,7 +29,7 @@ protected:
     {
         SimulatedEntry entry;
         entry.name = QStringLiteral("Exempel");
-        entry.password = QStringLiteral("hemligt");
+        entry.password = platform::toAnsiSecret(u"hemligt");
         writeSimulatedEntry(entry);
     }
 
