@@ -106,9 +106,14 @@ bool isSectionHeader(std::string_view line)
     return line.size() >= 2 && line.front() == '[' && line.find(']') != std::string_view::npos;
 }
 
-QString sectionName(std::string_view line)
+const QString General = QStringLiteral("General");
+
+Section sectionOf(const Line &line)
 {
-    return unescapeKey(line.substr(1, line.find(']') - 1));
+    const std::string_view raw = line.text.substr(1, line.text.find(']') - 1);
+    if (raw == "General")
+        return Section{General, line.begin, line.end, true};
+    return Section{raw == "%General" ? General : unescapeKey(raw), line.begin, line.end, false};
 }
 
 char32_t escapedCharacter(std::string_view raw, std::size_t &i)
@@ -172,7 +177,7 @@ QList<Section> sections(std::string_view text)
     QList<Section> found;
     forEachLine(text, [&](const Line &line) {
         if (isSectionHeader(line.text))
-            found.append(Section{sectionName(line.text), line.begin, line.end});
+            found.append(sectionOf(line));
         else if (!found.isEmpty())
             found.last().end = line.end;
     });
@@ -183,7 +188,7 @@ std::optional<std::string_view> rawValue(std::string_view text, const QString &n
 {
     std::optional<std::string_view> value;
     for (const Section &section : sections(text)) {
-        if (section.name != name)
+        if (section.topLevel || section.name != name)
             continue;
         forEachLine(text.substr(section.begin, section.end - section.begin), [&](const Line &line) {
             const std::size_t equals = line.text.find('=');
@@ -235,6 +240,10 @@ QString valueText(std::string_view raw)
 
 void appendSectionHeader(SecretBuffer &out, QStringView name)
 {
+    if (name == General) {
+        out.append("[%General]\n", 11);
+        return;
+    }
     out.append('[');
     for (const QChar qc : name) {
         const char16_t c = qc.unicode();

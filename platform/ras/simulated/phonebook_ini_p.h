@@ -18,12 +18,15 @@
 
 namespace platform::ras::ini {
 
-// A section of the text: its name and where it lies, header line included.
+// A section of the text: its name and where it lies, header line included. The format
+// keeps keys outside any group in "[General]" (topLevel) and writes a group of that name
+// as "[%General]".
 struct Section
 {
     QString name;
     std::size_t begin = 0;
     std::size_t end = 0;
+    bool topLevel = false;
 };
 
 QList<Section> sections(std::string_view text);

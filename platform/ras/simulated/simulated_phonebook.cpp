@@ -75,26 +75,11 @@ SecretBuffer phonebookText()
     return text ? std::move(*text) : SecretBuffer();
 }
 
-// The INI format keeps top-level keys in a section "General"; an entry of that name is
-// written as "%General".
-const QString TopLevelSection = QStringLiteral("General");
-const QString EscapedGeneral = QStringLiteral("%General");
-
-QString entryNameOf(const QString &section)
-{
-    return section == EscapedGeneral ? TopLevelSection : section;
-}
-
-QString sectionNameOf(const QString &entryName)
-{
-    return entryName == TopLevelSection ? EscapedGeneral : entryName;
-}
-
 bool hasEntry(std::string_view text, const QString &name)
 {
     const QList<ini::Section> sections = ini::sections(text);
     return std::any_of(sections.cbegin(), sections.cend(), [&](const ini::Section &s) {
-        return s.name != TopLevelSection && entryNameOf(s.name) == name;
+        return !s.topLevel && s.name == name;
     });
 }
 
@@ -118,7 +103,7 @@ SecretBuffer withoutEntry(std::string_view text, const QString &name)
     SecretBuffer kept;
     std::size_t copied = 0;
     for (const ini::Section &s : ini::sections(text)) {
-        if (s.name == TopLevelSection || entryNameOf(s.name) != name)
+        if (s.topLevel || s.name != name)
             continue;
         kept.append(text.data() + copied, s.begin - copied);
         copied = s.end;
@@ -131,7 +116,7 @@ void appendEntry(SecretBuffer &out, const SimulatedEntry &entry)
 {
     if (out.size() > 0 && out.data()[out.size() - 1] != '\n')
         out.append('\n');
-    ini::appendSectionHeader(out, sectionNameOf(entry.name));
+    ini::appendSectionHeader(out, entry.name);
     ini::appendKeyValue(out, "PhoneNumber", entry.phoneNumber);
     ini::appendKeyValue(out, "UserName", entry.userName);
     SecretText password;
@@ -184,8 +169,8 @@ QStringList simulatedEntryNames()
     const SecretBuffer text = phonebookText();
     QStringList names;
     for (const ini::Section &s : ini::sections(text.view())) {
-        if (s.name != TopLevelSection && !names.contains(entryNameOf(s.name)))
-            names << entryNameOf(s.name);
+        if (!s.topLevel && !names.contains(s.name))
+            names << s.name;
     }
     names.sort();
     return names;
@@ -197,7 +182,7 @@ bool readSimulatedEntry(const QString &name, SimulatedEntry &entry, PasswordRead
     const std::string_view text = file.view();
     if (!hasEntry(text, name))
         return false;
-    const QString section = sectionNameOf(name);
+    const QString &section = name;
     const SimulatedEntry defaults;
     entry.name = name;
     entry.phoneNumber = textValue(text, section, "PhoneNumber");
