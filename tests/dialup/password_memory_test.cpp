@@ -6,7 +6,10 @@
 // The test never holds the whole password itself: it is written from two halves into a
 // wiped buffer, and the search looks for the first half followed by the second. What the
 // operations leave on the heap, freed or not, is what the search finds; the operations
-// run in functions of their own, so their stack frames are gone before the search.
+// run in functions of their own, so their stack frames are gone before the search. A
+// freed copy may be overwritten by later allocations before the search comes (the bus
+// traffic of NetworkManager reuses much of the heap); under AddressSanitizer freed blocks
+// wait in its quarantine instead, so there every copy freed unwiped is found.
 #include "dialup/tdialup.h"
 
 #include "platform/codepage.h"
@@ -48,7 +51,7 @@ struct Needle
 };
 
 // Regions larger than this are the sanitizers' shadow memory, reserved but never holding
-// data of the program.
+// data of the program (reading them would take hours of zero pages).
 constexpr unsigned long long LargestRegion = 1ULL << 30;
 constexpr std::size_t Chunk = 1 << 20;
 
