@@ -45,7 +45,8 @@ SecretBuffer passwordOf(const DialParamsA &record)
 void putPassword(DialParamsA &record, const SecretBuffer &password)
 {
     const std::size_t length = std::min(password.size(), sizeof record.password - 1);
-    std::memcpy(record.password, password.data(), length);
+    if (length > 0)
+        std::memcpy(record.password, password.data(), length);
     wipeBytes(record.password + length, sizeof record.password - length);
 }
 
