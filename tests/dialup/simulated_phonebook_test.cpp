@@ -87,6 +87,8 @@ const QList<TextCase> &textCases()
         {"quotes and backslashes", QStringLiteral("q\\\"r"), QStringLiteral("sa \"hej\" \\ då")},
         {"spaces at the ends", QStringLiteral(" kant "), QStringLiteral("  två  ")},
         {"at sign first", QStringLiteral("@snabel"), QStringLiteral("@Variant(x)")},
+        {"at sign and separators", QStringLiteral("@, och"), QStringLiteral("@ a,b")},
+        {"at signs only", QStringLiteral("@@"), QStringLiteral("@@")},
         {"controls", QStringLiteral("tab"), QStringLiteral("a\tb\nc\x01" "f1")},
         {"the top-level name", QStringLiteral("General"), QStringLiteral("allmänt")},
         {"the top-level name escaped", QStringLiteral("%General"), QStringLiteral("procent")},

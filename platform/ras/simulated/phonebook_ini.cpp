@@ -201,17 +201,30 @@ std::optional<std::string_view> rawValue(std::string_view text, const QString &n
 }
 
 // A quote opens and closes a quoted run; outside one, ";" starts a comment and blanks at
-// the end are dropped. A value that begins with "@@" stands for one "@".
+// the end are dropped. A text that begins with "@@" stands for one beginning with "@".
 void unescapeValue(std::string_view raw, const std::function<void(char32_t)> &each)
 {
-    std::size_t i = raw.size() >= 2 && raw[0] == '@' && raw[1] == '@' ? 1 : 0;
     bool quoted = false;
     std::size_t pendingBlanks = 0;
+    bool heldAt = false; // a first "@", which a second one would make the escape "@@"
+    bool started = false;
+    const auto start = [&](bool doubledAt) {
+        if (heldAt && !doubledAt)
+            each('@');
+        started = true;
+    };
     const auto put = [&](char32_t c) {
+        if (!started && !heldAt && c == '@') {
+            heldAt = true;
+            return;
+        }
+        if (!started)
+            start(c == '@');
         for (; pendingBlanks > 0; --pendingBlanks)
             each(' ');
         each(c);
     };
+    std::size_t i = 0;
     while (i < raw.size()) {
         const char c = raw[i];
         if (c == '"') {
@@ -223,12 +236,16 @@ void unescapeValue(std::string_view raw, const std::function<void(char32_t)> &ea
         } else if (!quoted && c == ';') {
             break;
         } else if (!quoted && isBlank(c)) {
-            ++pendingBlanks;
+            if (!started && heldAt)
+                start(false);
+            pendingBlanks += started ? 1 : 0;
             ++i;
         } else {
             put(nextUtf8(raw, i));
         }
     }
+    if (!started)
+        start(false);
 }
 
 QString valueText(std::string_view raw)
