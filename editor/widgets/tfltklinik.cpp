@@ -1,6 +1,6 @@
 #include "editor/widgets/tfltklinik.h"
 
-#include "app/core/event_handler.h"
+#include "suite/event_handler.h"
 #include "components/activationwatch.h"
 #include "components/tdrawpanel.h"
 #include "components/widgetnames.h"
@@ -101,8 +101,8 @@ TFLTKlinik::TFLTKlinik(QWidget *parent)
     coverOrganisation();
     ADOQTrklinik.setText(QString::fromUtf16(TrklinikQueryText));
     wireEvents();
-    components::watchActivation(this, [this] { app::runEventHandler([this] { FormActivate(); }); });
-    app::runEventHandler([this] { FormCreate(); });
+    components::watchActivation(this, [this] { suite::runEventHandler([this] { FormActivate(); }); });
+    suite::runEventHandler([this] { FormCreate(); });
 }
 
 TFLTKlinik::~TFLTKlinik() = default;
@@ -155,14 +155,14 @@ void TFLTKlinik::buildOrganisationPanel()
 void TFLTKlinik::wireEvents()
 {
     const auto onClick = [this](QPushButton *button, void (TFLTKlinik::*handler)()) {
-        connect(button, &QPushButton::clicked, this, [this, handler] { app::runEventHandler([this, handler] { (this->*handler)(); }); });
+        connect(button, &QPushButton::clicked, this, [this, handler] { suite::runEventHandler([this, handler] { (this->*handler)(); }); });
     };
     onClick(BitBtn1, &TFLTKlinik::BitBtn1Click);
     onClick(btnSpara, &TFLTKlinik::btnSparaClick);
     connect(btnCancel, &QPushButton::clicked, this, &TFLTKlinik::reject);
     // Only the user's edits and picks count as a change, not the program's own fillings.
-    connect(ComboBox1->lineEdit(), &QLineEdit::textEdited, this, [this] { app::runEventHandler([this] { ComboBox1Change(); }); });
-    connect(ComboBox1, &QComboBox::activated, this, [this] { app::runEventHandler([this] { ComboBox1Change(); }); });
+    connect(ComboBox1->lineEdit(), &QLineEdit::textEdited, this, [this] { suite::runEventHandler([this] { ComboBox1Change(); }); });
+    connect(ComboBox1, &QComboBox::activated, this, [this] { suite::runEventHandler([this] { ComboBox1Change(); }); });
 }
 
 void TFLTKlinik::FormCreate()
@@ -175,7 +175,7 @@ void TFLTKlinik::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        app::runEventHandler([this] { FormShow(); });
+        suite::runEventHandler([this] { FormShow(); });
 }
 
 // A saved serial put into the certificate text selects the first line that contains it.
