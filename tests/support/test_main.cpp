@@ -12,6 +12,16 @@ using TestApplication = QApplication;
 using TestApplication = QCoreApplication;
 #endif
 
+namespace {
+
+// Each test gets its own root, also when the whole program runs.
+class FreshRootPerTest : public ::testing::EmptyTestEventListener
+{
+    void OnTestStart(const ::testing::TestInfo &) override { testenv::isolate(); }
+};
+
+} // namespace
+
 int main(int argc, char **argv)
 {
     // Test discovery runs this binary outside the test environment, so the display
@@ -21,5 +31,6 @@ int main(int argc, char **argv)
     testenv::isolate();
     TestApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshRootPerTest);
     return RUN_ALL_TESTS();
 }
