@@ -39,6 +39,14 @@ OrganisationSlot readOrganisationSlot(int slot);
 QString readOrganisationsNr(int slot);
 QString readCertificate(int slot);
 
+// Writes the slot's four values in this order: "OrganisationsNr", "CheckPasis", then
+// "Certifikat\DefaultVardoCertificate" and "DataProvider\DefaultDataProvider" (sub-keys
+// named without a trailing "\"). Every text is checked against the store's limit, and the
+// slot key and both sub-keys are made and must be writable, before the first value, so a
+// refusal leaves the stored values as they were; every write is checked. Throws platform::Error with the store's reason and
+// MachineWriteRightsHint.
+void writeOrganisationSlot(const OrganisationSlot &values);
+
 // "CheckPasis" is on only when exactly "1".
 bool checkPasisTicked(const QString &text);
 

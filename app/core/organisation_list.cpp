@@ -38,11 +38,16 @@ OrganisationList FillOrganisationList()
     return list;
 }
 
+bool organisationSlotFree(int slot)
+{
+    return suite::readOrganisationsNr(slot).trimmed().isEmpty();
+}
+
 int firstFreeOrganisationSlot()
 {
     int slot = suite::FirstOrganisationSlot;
     // Ends: each step reads one more slot, and the store holds finitely many keys.
-    while (!suite::readOrganisationsNr(slot).trimmed().isEmpty())
+    while (!organisationSlotFree(slot))
         ++slot;
     return slot;
 }

@@ -40,7 +40,10 @@ struct OrganisationList
 // FillOrganisationList: the rows of slots 1 to 100 in use, the first one selected.
 OrganisationList FillOrganisationList();
 
-// "Lägg till...": the slot the editor opens with.
+// A slot a new organisation may take: its number is empty after trimming blanks.
+bool organisationSlotFree(int slot);
+
+// "Lägg till...": the slot the editor opens with, the first free one.
 int firstFreeOrganisationSlot();
 
 // "Redigera...": what the editor shows for a slot before it is opened.

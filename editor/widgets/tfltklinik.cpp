@@ -243,8 +243,7 @@ void TFLTKlinik::BitBtn1Click()
 void TFLTKlinik::btnSparaClick()
 {
     SaveOrganisation(Edit1->text().toInt(), {OrganisationsNrComboBox->currentText(), CheckBox1->isChecked(),
-                                             cmbLicensList->currentText(), suite::DefaultDataProviderFile()},
-                     writeMachineValue);
+                                             cmbLicensList->currentText(), suite::DefaultDataProviderFile()});
     done(suite::ResultOk);
 }
 

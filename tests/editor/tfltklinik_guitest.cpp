@@ -8,6 +8,7 @@
 #include "suite/dialogs.h"
 #include "suite/paths.h"
 #include "suite/registry.h"
+#include "refused_writes.h"
 #include "test_env.h"
 
 #include <QApplication>
@@ -275,26 +276,37 @@ TEST_F(OrganisationEditorTest, AnUnknownDataLinkOpensTheDataProvidersDialog)
     }
 }
 
-TEST_F(OrganisationEditorTest, SparaWritesTheFourValuesInOrder)
+TEST_F(OrganisationEditorTest, SparaWritesTheFourValues)
 {
     const QString link = sqliteDataLink("Praktik", QStringList{"5561234567"});
     open("Praktik.udl");
     dialog().OrganisationsNrComboBox->setEditText("5561234567");
     dialog().CheckBox1->setChecked(true);
     dialog().cmbLicensList->setEditText("MY 0A1B2C - 2030-01-01, Vårdcentralen");
-    QStringList writes;
-    dialog().writeMachineValue = [&](const QString &key, const QString &name, const QString &text) {
-        writes.append(key.mid(SlotKey.size()) + "|" + name + "=" + text);
-        return suite::WriteRegistryString(suite::RegistryRoot::LocalMachine, key, name, text);
-    };
     dialog().btnSpara->click();
     EXPECT_EQ(dialog().result(), suite::ResultOk);
-    EXPECT_EQ(writes, QStringList({"3|OrganisationsNr=5561234567", "3|CheckPasis=1",
-                                   "3\\Certifikat|DefaultVardoCertificate=0A1B2C",
-                                   "3\\DataProvider|DefaultDataProvider=" + link}));
     EXPECT_EQ(stored("", "OrganisationsNr"), "5561234567");
+    EXPECT_EQ(stored("", "CheckPasis"), "1");
     EXPECT_EQ(stored("\\Certifikat\\", "DefaultVardoCertificate"), "0A1B2C");
     EXPECT_EQ(stored("\\DataProvider\\", "DefaultDataProvider"), link);
+}
+
+// An account outside the store's group: the refusal is shown with how the right is had,
+// the dialog stays open for another try, and the slot keeps what it held.
+TEST_F(OrganisationEditorTest, ARefusedSparaIsShownAndTheDialogStaysOpen)
+{
+    ASSERT_TRUE(suite::WriteRegistryString(suite::RegistryRoot::LocalMachine, SlotKey + "3", "OrganisationsNr", "1111"));
+    dialog().show();
+    dialog().OrganisationsNrComboBox->setEditText("5561234567");
+    const testenv::RefusedMachineWrites refused;
+    refused.run([&] { dialog().btnSpara->click(); });
+    ASSERT_EQ(presenter.boxes().size(), 1) << boxTexts().join('|').toStdString();
+    EXPECT_EQ(presenter.boxes().first().kind, platform::BoxKind::Error);
+    EXPECT_TRUE(presenter.boxes().first().text.contains(suite::MachineWriteRightsHint)) << boxTexts().join('|').toStdString();
+    EXPECT_TRUE(dialog().isVisible());
+    EXPECT_NE(dialog().result(), suite::ResultOk);
+    EXPECT_EQ(stored("", "OrganisationsNr"), "1111");
+    EXPECT_EQ(stored("", "CheckPasis"), "");
 }
 
 TEST_F(OrganisationEditorTest, SparaTakesTheSerialOutOfTheCertificateText)
