@@ -178,7 +178,7 @@ void TFLTKlinik::showEvent(QShowEvent *event)
         app::runEventHandler([this] { FormShow(); });
 }
 
-// A saved serial put into the certificate text selects the first line that contains it.
+// A saved serial put into the certificate text selects the first line of that serial.
 void TFLTKlinik::FormShow()
 {
     QStringList lines;
