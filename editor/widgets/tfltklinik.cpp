@@ -62,7 +62,8 @@ QPushButton *buttonWithPicture(const char *name, const QString &text, QStyle::St
 {
     auto *button = named<QPushButton>(name, parent, text);
     button->setIcon(parent->style()->standardIcon(picture));
-    button->setAutoDefault(false);
+    // Enter on a focused button presses it; elsewhere Enter reaches the default button.
+    button->setAutoDefault(true);
     button->setGeometry(geometry);
     return button;
 }

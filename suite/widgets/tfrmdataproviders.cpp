@@ -26,7 +26,8 @@ QPushButton *button(const char *name, const QString &caption, QWidget *parent)
 {
     auto *b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
+    // Enter on a focused button presses it; elsewhere Enter reaches "OK".
+    b->setAutoDefault(true);
     return b;
 }
 

@@ -23,6 +23,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -318,6 +319,49 @@ TEST_F(OrganisationEditorTest, SparaTakesTheSerialOutOfTheCertificateText)
     EXPECT_EQ(stored("", "OrganisationsNr"), "");
     EXPECT_EQ(stored("", "CheckPasis"), "0");
     EXPECT_EQ(stored("\\DataProvider", "DefaultDataProvider"), suite::DefaultDataProviderFile());
+}
+
+// Enter on a focused push button presses that button; from a box it reaches the default
+// button, "Öppna".
+TEST_F(OrganisationEditorTest, EnterPressesTheFocusedButtonOrElseOppna)
+{
+    sqliteDataLink("Praktik", QStringList{"5561234567"});
+    const auto shown = [this] {
+        m_dialog.reset();
+        dialog().show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog()));
+        dialog().ComboBox1->setEditText("Praktik.udl");
+    };
+    const auto enterOn = [](QWidget *widget, Qt::Key key) {
+        widget->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), key);
+    };
+
+    shown();
+    enterOn(dialog().ComboBox1, Qt::Key_Return);
+    ASSERT_TRUE(dialog().isConnected()) << "Enter in the data-link box opens it";
+    dialog().OrganisationsNrComboBox->setEditText("5561234567");
+    enterOn(dialog().OrganisationsNrComboBox, Qt::Key_Return); // the default button is disabled now
+    EXPECT_TRUE(dialog().isVisible());
+    enterOn(dialog().btnSpara, Qt::Key_Return);
+    EXPECT_FALSE(dialog().isVisible());
+    EXPECT_EQ(dialog().result(), suite::ResultOk);
+    EXPECT_EQ(stored("", "OrganisationsNr"), "5561234567");
+
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        shown();
+        enterOn(dialog().btnCancel, key);
+        EXPECT_FALSE(dialog().isConnected()) << "Enter on Ångra opened the data link";
+        EXPECT_FALSE(dialog().isVisible());
+        EXPECT_EQ(dialog().result(), suite::ResultCancel);
+    }
+
+    // Back in a box after a button had the focus, Enter reaches "Öppna" again.
+    shown();
+    enterOn(dialog().btnCancel, Qt::Key_Tab);
+    enterOn(dialog().ComboBox1, Qt::Key_Return);
+    EXPECT_TRUE(dialog().isConnected());
+    EXPECT_TRUE(dialog().isVisible());
 }
 
 TEST_F(OrganisationEditorTest, AngraAndEscapeCancel)

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -403,6 +404,22 @@ TEST_F(DataProvidersDialog, OkWithoutARowKeepsTheDialogOpen)
     EXPECT_EQ(suite::SelectDataProvider("DefaultDataProvider"), "ERROR");
     ASSERT_EQ(presenter.boxes().size(), 1);
     EXPECT_EQ(presenter.boxes().at(0).text, RowCheckText);
+}
+
+// Enter on a focused push button presses that button; from the list it reaches "OK".
+TEST_F(DataProvidersDialog, EnterPressesTheFocusedButtonOrElseOk)
+{
+    addLink("a.udl");
+    setDefault("a.udl");
+    for (const bool onCancel : {true, false}) {
+        auto dialog = shownDialog();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        QWidget *focus = onCancel ? static_cast<QWidget *>(dialog->BitBtn2) : dialog->ListBox1;
+        focus->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_FALSE(dialog->isVisible());
+        EXPECT_EQ(dialog->result(), onCancel ? suite::ResultCancel : suite::ResultOk) << onCancel;
+    }
 }
 
 } // namespace
