@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -226,8 +227,10 @@ void TFLTKlinik::BitBtn1Click()
             QApplication::processEvents();
             return name;
         });
-        if (choice.chosenInDialog)
+        if (choice.chosenInDialog) {
             LoadDataLinks();
+            ComboBox1->setEditText(QFileInfo(choice.file).fileName()); // what "Spara" will store
+        }
         OpenDataLink(choice.file, Database1);
         const QString typedNumber = OrganisationsNrComboBox->currentText();
         ComboContents contents;
@@ -244,7 +247,7 @@ void TFLTKlinik::BitBtn1Click()
 void TFLTKlinik::btnSparaClick()
 {
     SaveOrganisation(Edit1->text().toInt(), {OrganisationsNrComboBox->currentText(), CheckBox1->isChecked(),
-                                             cmbLicensList->currentText(), suite::DefaultDataProviderFile()},
+                                             cmbLicensList->currentText(), DataLinkToStore(ComboBox1->currentText())},
                      writeMachineValue);
     done(suite::ResultOk);
 }

@@ -248,7 +248,8 @@ TEST_F(OrganisationEditorTest, AnUnknownDataLinkOpensTheDataProvidersDialog)
     {
         bool ok;
         QString entry;
-    } cases[] = {{true, "222"}, {false, "333"}};
+        QString name;
+    } cases[] = {{true, "222", "Vald.udl"}, {false, "333", "Tidigare.udl"}};
     for (const auto &c : cases) {
         suite::SetDefaultDataProviderFile(previous);
         presenter.clear();
@@ -271,8 +272,11 @@ TEST_F(OrganisationEditorTest, AnUnknownDataLinkOpensTheDataProvidersDialog)
         open("finns-inte.udl");
         EXPECT_TRUE(seen);
         EXPECT_EQ(organisationEntries(), QStringList{c.entry}) << boxTexts().join('|').toStdString();
-        EXPECT_EQ(dialog().ComboBox1->currentText(), ""); // the links were listed again
+        EXPECT_EQ(dialog().ComboBox1->count(), 2); // the links were listed again
+        EXPECT_EQ(dialog().ComboBox1->currentText(), c.name); // and the one opened is shown
         EXPECT_TRUE(dialog().isConnected());
+        dialog().btnSpara->click();
+        EXPECT_EQ(stored("\\DataProvider", "DefaultDataProvider"), suite::DataLinkPath() + c.name);
     }
 }
 
@@ -315,10 +319,44 @@ TEST_F(OrganisationEditorTest, SparaTakesTheSerialOutOfTheCertificateText)
         dialog().btnSpara->click();
         EXPECT_EQ(stored("\\Certifikat", "DefaultVardoCertificate"), c.serial) << c.text;
     }
-    // Without "Öppna": an empty number, the flag, and the data link in use at that moment.
+    // Without "Öppna" and with no default configured: an empty number, the flag, no data link.
     EXPECT_EQ(stored("", "OrganisationsNr"), "");
     EXPECT_EQ(stored("", "CheckPasis"), "0");
-    EXPECT_EQ(stored("\\DataProvider", "DefaultDataProvider"), suite::DefaultDataProviderFile());
+    EXPECT_EQ(stored("\\DataProvider", "DefaultDataProvider"), "");
+}
+
+// "Spara" stores the data link the box shows, never the one opened last elsewhere in the
+// program (here by another dialog).
+TEST_F(OrganisationEditorTest, SparaStoresTheDataLinkTheBoxShows)
+{
+    const QString own = sqliteDataLink("Egen", QStringList{"111"});
+    const QString elsewhere = sqliteDataLink("Annan", QStringList{"222"});
+    const QString configured = sqliteDataLink("Standard", QStringList{"333"});
+    suite::WriteSuiteSetting("DataProvider", "DefaultDataProvider", "Standard.udl");
+    const struct
+    {
+        QString shown;
+        QString stored;
+    } cases[] = {
+        {own, own},                               // editing, not reopened: the slot's own
+        {"Egen.udl", own},                        // a name in the data-link folder
+        {"/borta/Borta.udl", "/borta/Borta.udl"}, // a slot's own link that has gone
+        {"", configured},                         // adding without a choice: the configured default
+    };
+    for (const auto &c : cases) {
+        suite::SetDefaultDataProviderFile(elsewhere);
+        m_dialog.reset();
+        dialog().ComboBox1->setEditText(c.shown);
+        dialog().btnSpara->click();
+        EXPECT_EQ(stored("\\DataProvider", "DefaultDataProvider"), c.stored) << c.shown.toStdString();
+    }
+    // Opened in this dialog, then saved: the one opened, whatever was opened before.
+    suite::SetDefaultDataProviderFile(elsewhere);
+    m_dialog.reset();
+    open("Egen.udl");
+    ASSERT_TRUE(dialog().isConnected());
+    dialog().btnSpara->click();
+    EXPECT_EQ(stored("\\DataProvider", "DefaultDataProvider"), own);
 }
 
 // Enter on a focused push button presses that button; from a box it reaches the default
