@@ -16,6 +16,7 @@
 #include "suite/translate.h"
 #include "suite/widgets/select_data_provider.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -76,6 +77,15 @@ components::TDrawPanel *plainPanel(const char *name, QWidget *parent, const QRec
     return panel;
 }
 
+// The drop-down list as wide as its longest entry, however narrow the box: a certificate
+// line cut in the middle hides its date.
+void widenListToLongestEntry(QComboBox *combo)
+{
+    QAbstractItemView *list = combo->view();
+    const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() + scrollBar);
+}
+
 // Empties an editable combo box, list and text; adding entries then selects none.
 void emptyCombo(QComboBox *combo)
 {
@@ -91,6 +101,8 @@ TFLTKlinik::TFLTKlinik(QWidget *parent)
     , ADOQTrklinik(Database1)
 {
     setObjectName(QStringLiteral("FLTKlinik"));
+    // A dialog of fixed size: a title and a close button, nothing to minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Lägg till/redigera Organisationer"));
     setFont(components::suiteWindowFont());
     setFixedSize(ClientSize);
@@ -199,6 +211,7 @@ void TFLTKlinik::LoadCertificates()
     emptyCombo(cmbLicensList);
     cmbLicensList->addItems(*lines);
     cmbLicensList->setCurrentIndex(-1);
+    widenListToLongestEntry(cmbLicensList);
 }
 
 void TFLTKlinik::LoadDataLinks()

@@ -1,6 +1,7 @@
 // The organisation editor driven through its controls against real practice databases.
 #include "editor/widgets/tfltklinik.h"
 
+#include "../platform/test_certificates.h"
 #include "components/tdrawpanel.h"
 
 #include "platform/testing/recording_presenter.h"
@@ -10,6 +11,7 @@
 #include "suite/registry.h"
 #include "test_env.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -144,6 +146,39 @@ TEST_F(OrganisationEditorTest, LayoutNamesAndStartState)
                              "BitBtn1", "Panel2", "OrganisationsNrComboBox", "CheckBox1", "cmbLicensList",
                              "pnlProperties"})
         EXPECT_NE(d.findChild<QWidget *>(name), nullptr) << name;
+}
+
+// A dialog of fixed size: under a window manager a title and a close button only.
+TEST_F(OrganisationEditorTest, TheFrameOffersClosingOnly)
+{
+    const Qt::WindowFlags flags = dialog().windowFlags();
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+    EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint)) << "without it the window manager adds its own buttons";
+    EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+}
+
+// The certificate list opens wide enough for whole lines, dates and names included.
+TEST_F(OrganisationEditorTest, TheCertificateListShowsWholeLines)
+{
+    certtest::CertificateRecipe wide = certtest::named(0x0A, "Vårdcentralen Norra Stadsdelen, klientcertifikat 2031");
+    wide.serial = QByteArray::fromHex("00C3A1B2C3D4E5F60718293A4B5C6D7E8F901A2B");
+    certtest::putFile("MY", "a.pem", certtest::pem(certtest::named(0x05, "Kort")) + certtest::pem(wide));
+    sqliteDataLink("Praktik", QStringList{"111"});
+    dialog().show();
+    open("Praktik.udl");
+    QComboBox *combo = dialog().cmbLicensList;
+    ASSERT_EQ(combo->count(), 2);
+    const QString longest = combo->itemText(1);
+    ASSERT_GT(combo->fontMetrics().horizontalAdvance(longest), combo->width()) << "the line fits the box anyway";
+    combo->showPopup();
+    QApplication::processEvents();
+    QAbstractItemView *list = combo->view();
+    EXPECT_GE(list->viewport()->width(), list->fontMetrics().horizontalAdvance(longest)) << longest.toStdString();
+    EXPECT_LE(list->window()->geometry().right(), list->screen()->geometry().right());
+    combo->hidePopup();
 }
 
 TEST_F(OrganisationEditorTest, OppnaListsTheDistinctOrganisationNumbersAndKeepsTheTypedOne)
