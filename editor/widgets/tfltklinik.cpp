@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QWindow>
 
@@ -174,9 +175,10 @@ void TFLTKlinik::wireEvents()
     onClick(BitBtn1, &TFLTKlinik::BitBtn1Click);
     onClick(btnSpara, &TFLTKlinik::btnSparaClick);
     connect(btnCancel, &QPushButton::clicked, this, &TFLTKlinik::reject);
-    // Only the user's edits and picks count as a change, not the program's own fillings.
-    connect(ComboBox1->lineEdit(), &QLineEdit::textEdited, this, [this] { app::runEventHandler([this] { ComboBox1Change(); }); });
-    connect(ComboBox1, &QComboBox::activated, this, [this] { app::runEventHandler([this] { ComboBox1Change(); }); });
+    // A change is a changed text, typed or picked; the program's own fillings hold the
+    // box's signals. Leaving the box makes it select the entry its text names, which
+    // changes nothing.
+    connect(ComboBox1, &QComboBox::editTextChanged, this, [this] { app::runEventHandler([this] { ComboBox1Change(); }); });
 }
 
 void TFLTKlinik::FormCreate()
@@ -216,6 +218,7 @@ void TFLTKlinik::LoadCertificates()
 
 void TFLTKlinik::LoadDataLinks()
 {
+    const QSignalBlocker ownFilling(ComboBox1);
     emptyCombo(ComboBox1);
     ComboBox1->addItems(suite::ListDataLinkNames());
     ComboBox1->setCurrentIndex(-1);
@@ -242,6 +245,7 @@ void TFLTKlinik::BitBtn1Click()
         });
         if (choice.chosenInDialog) {
             LoadDataLinks();
+            const QSignalBlocker ownFilling(ComboBox1);
             ComboBox1->setEditText(QFileInfo(choice.file).fileName()); // what "Spara" will store
         }
         OpenDataLink(choice.file, Database1);

@@ -315,6 +315,52 @@ TEST_F(OrganisationEditorTest, AnUnknownDataLinkOpensTheDataProvidersDialog)
     }
 }
 
+// Only a changed data link covers the organisation again: leaving the box that shows the
+// link just opened (a name in its list) changes nothing, however it got there.
+TEST_F(OrganisationEditorTest, LeavingTheDataLinkBoxUnchangedKeepsTheOrganisation)
+{
+    sqliteDataLink("Vald", QStringList{"222"});
+    sqliteDataLink("Tidigare", QStringList{"333"});
+    suite::SetDefaultDataProviderFile(suite::DataLinkPath() + "Tidigare.udl");
+    dialog().show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog()));
+    const auto leaveTheBox = [this] {
+        dialog().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog()));
+        dialog().ComboBox1->setFocus(Qt::TabFocusReason);
+        dialog().OrganisationsNrComboBox->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+    };
+
+    // Typed, unknown, so chosen through the data providers dialog (cancelled: the
+    // previous link opens).
+    QTimer::singleShot(200, [] {
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->findChild<QPushButton *>("BitBtn2")->click();
+    });
+    dialog().ComboBox1->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(dialog().ComboBox1->lineEdit(), "finns-inte");
+    QTest::keyClick(dialog().ComboBox1->lineEdit(), Qt::Key_Return);
+    ASSERT_TRUE(dialog().isConnected());
+    ASSERT_EQ(dialog().ComboBox1->currentText(), "Tidigare.udl");
+    leaveTheBox();
+    EXPECT_TRUE(dialog().isConnected()) << "after the data providers dialog";
+
+    // Typed in full and opened with Enter.
+    dialog().ComboBox1->setFocus(Qt::TabFocusReason);
+    dialog().ComboBox1->lineEdit()->selectAll();
+    QTest::keyClicks(dialog().ComboBox1->lineEdit(), "Vald.udl");
+    EXPECT_FALSE(dialog().isConnected()) << "typing is a change";
+    QTest::keyClick(dialog().ComboBox1->lineEdit(), Qt::Key_Return);
+    ASSERT_TRUE(dialog().isConnected());
+    leaveTheBox();
+    EXPECT_TRUE(dialog().isConnected()) << "after typing and Enter";
+
+    // Picking another link from the list is a change.
+    dialog().ComboBox1->setCurrentIndex(dialog().ComboBox1->findText("Tidigare.udl"));
+    EXPECT_FALSE(dialog().isConnected());
+}
+
 TEST_F(OrganisationEditorTest, SparaWritesTheFourValuesInOrder)
 {
     const QString link = sqliteDataLink("Praktik", QStringList{"5561234567"});
