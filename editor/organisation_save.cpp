@@ -1,6 +1,6 @@
 #include "editor/organisation_save.h"
 
-#include "app/core/organisation_list.h"
+#include "suite/organisation_slot.h"
 #include "editor/certificate_catalogue.h"
 #include "suite/registry.h"
 
@@ -11,8 +11,8 @@ void SaveOrganisation(int slot, const OrganisationEntry &entry, const MachineVal
     const MachineValueWriter write = writer ? writer : [](const QString &key, const QString &name, const QString &text) {
         return suite::WriteRegistryString(suite::RegistryRoot::LocalMachine, key, name, text);
     };
-    namespace Value = app::OrganisationValue;
-    const QString key = app::organisationSlotKey(slot);
+    namespace Value = suite::OrganisationValue;
+    const QString key = suite::organisationSlotKey(slot);
     write(key, Value::OrganisationsNr, entry.organisationsNr);
     write(key, Value::CheckPasis, entry.checkPasis ? QStringLiteral("1") : QStringLiteral("0"));
     write(key + QStringLiteral("\\Certifikat"), Value::DefaultVardoCertificate,

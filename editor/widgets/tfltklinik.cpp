@@ -1,6 +1,6 @@
 #include "editor/widgets/tfltklinik.h"
 
-#include "app/core/event_handler.h"
+#include "suite/event_handler.h"
 #include "components/activationwatch.h"
 #include "components/tdrawpanel.h"
 #include "components/widgetnames.h"
@@ -116,8 +116,8 @@ TFLTKlinik::TFLTKlinik(QWidget *parent)
     coverOrganisation();
     ADOQTrklinik.setText(QString::fromUtf16(TrklinikQueryText));
     wireEvents();
-    components::watchActivation(this, [this] { app::runEventHandler([this] { FormActivate(); }); });
-    app::runEventHandler([this] { FormCreate(); });
+    components::watchActivation(this, [this] { suite::runEventHandler([this] { FormActivate(); }); });
+    suite::runEventHandler([this] { FormCreate(); });
 }
 
 TFLTKlinik::~TFLTKlinik() = default;
@@ -170,7 +170,7 @@ void TFLTKlinik::buildOrganisationPanel()
 void TFLTKlinik::wireEvents()
 {
     const auto onClick = [this](QPushButton *button, void (TFLTKlinik::*handler)()) {
-        connect(button, &QPushButton::clicked, this, [this, handler] { app::runEventHandler([this, handler] { (this->*handler)(); }); });
+        connect(button, &QPushButton::clicked, this, [this, handler] { suite::runEventHandler([this, handler] { (this->*handler)(); }); });
     };
     onClick(BitBtn1, &TFLTKlinik::BitBtn1Click);
     onClick(btnSpara, &TFLTKlinik::btnSparaClick);
@@ -178,7 +178,7 @@ void TFLTKlinik::wireEvents()
     // A change is a changed text, typed or picked; the program's own fillings hold the
     // box's signals. Leaving the box makes it select the entry its text names, which
     // changes nothing.
-    connect(ComboBox1, &QComboBox::editTextChanged, this, [this] { app::runEventHandler([this] { ComboBox1Change(); }); });
+    connect(ComboBox1, &QComboBox::editTextChanged, this, [this] { suite::runEventHandler([this] { ComboBox1Change(); }); });
 }
 
 void TFLTKlinik::FormCreate()
@@ -191,7 +191,7 @@ void TFLTKlinik::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        app::runEventHandler([this] { FormShow(); });
+        suite::runEventHandler([this] { FormShow(); });
 }
 
 // A saved serial put into the certificate text selects the first line of that serial.

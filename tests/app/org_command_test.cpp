@@ -13,13 +13,13 @@ namespace {
 
 void storeNumber(int slot, const QString &number)
 {
-    ASSERT_TRUE(suite::WriteRegistryString(suite::RegistryRoot::LocalMachine, app::organisationSlotKey(slot),
-                                           app::OrganisationValue::OrganisationsNr, number));
+    ASSERT_TRUE(suite::WriteRegistryString(suite::RegistryRoot::LocalMachine, suite::organisationSlotKey(slot),
+                                           suite::OrganisationValue::OrganisationsNr, number));
 }
 
 QString number(int slot)
 {
-    return app::readOrganisationSlot(slot).organisationsNr;
+    return suite::readOrganisationSlot(slot).organisationsNr;
 }
 
 } // namespace
@@ -27,8 +27,8 @@ QString number(int slot)
 TEST(OrgCommand, ListsTheWindowsRowsWithTheirSlots)
 {
     storeNumber(1, QStringLiteral("5565"));
-    ASSERT_TRUE(suite::WriteRegistryString(suite::RegistryRoot::LocalMachine, app::certificateKey(1),
-                                           app::OrganisationValue::DefaultVardoCertificate, QStringLiteral("0A1B")));
+    ASSERT_TRUE(suite::WriteRegistryString(suite::RegistryRoot::LocalMachine, suite::certificateKey(1),
+                                           suite::OrganisationValue::DefaultVardoCertificate, QStringLiteral("0A1B")));
     storeNumber(3, QStringLiteral("12 - 34"));
     storeNumber(101, QStringLiteral("not listed"));
     const CommandResult result = vardoctl({"org", "list"});
@@ -102,7 +102,7 @@ TEST(OrgCommand, AddTakesTheFirstFreeSlotAndEditKeepsWhatIsNotGiven)
     const CommandResult edited = vardoctl({"org", "edit", "2", "--orgnr", "5569876543", "--check-pasis", "0"});
     EXPECT_EQ(edited.exitCode, 0) << qPrintable(edited.err);
     EXPECT_EQ(edited.out, "");
-    const app::OrganisationSlot slot = app::readOrganisationSlot(2);
+    const suite::OrganisationSlot slot = suite::readOrganisationSlot(2);
     EXPECT_EQ(slot.organisationsNr, "5569876543");
     EXPECT_EQ(slot.checkPasis, "0");
     EXPECT_EQ(slot.certificate, "0A1B2C");

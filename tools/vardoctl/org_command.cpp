@@ -43,7 +43,7 @@ std::optional<int> slotArgument(const QString &text)
 {
     bool ok = false;
     const int slot = text.toInt(&ok);
-    return ok && slot >= app::FirstOrganisationSlot ? std::optional<int>(slot) : std::nullopt;
+    return ok && slot >= suite::FirstOrganisationSlot ? std::optional<int>(slot) : std::nullopt;
 }
 
 int remove(int slot, bool confirmed)
@@ -70,12 +70,12 @@ int remove(int slot, bool confirmed)
 
 int show(int slot)
 {
-    const app::OrganisationSlot stored = app::readOrganisationSlot(slot);
+    const suite::OrganisationSlot stored = suite::readOrganisationSlot(slot);
     const Fields fields{
-        {app::OrganisationValue::OrganisationsNr, stored.organisationsNr},
-        {app::OrganisationValue::CheckPasis, stored.checkPasis},
-        {app::OrganisationValue::DefaultVardoCertificate, stored.certificate},
-        {app::OrganisationValue::DefaultDataProvider, stored.dataProvider},
+        {suite::OrganisationValue::OrganisationsNr, stored.organisationsNr},
+        {suite::OrganisationValue::CheckPasis, stored.checkPasis},
+        {suite::OrganisationValue::DefaultVardoCertificate, stored.certificate},
+        {suite::OrganisationValue::DefaultDataProvider, stored.dataProvider},
     };
     QJsonObject answer = objectOf(fields);
     answer.insert(QStringLiteral("slot"), slot);
