@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcessEnvironment>
+
 #ifdef VARDO_TEST_GUI
 #include <QApplication>
 using TestApplication = QApplication;
@@ -14,10 +16,30 @@ using TestApplication = QCoreApplication;
 
 namespace {
 
-// Each test gets its own root, also when the whole program runs.
+// Each test gets its own root, and the environment as it found it, also when the whole
+// program runs: a variable one test sets never reaches the next.
 class FreshRootPerTest : public ::testing::EmptyTestEventListener
 {
-    void OnTestStart(const ::testing::TestInfo &) override { testenv::isolate(); }
+    void OnTestStart(const ::testing::TestInfo &) override
+    {
+        m_environment = QProcessEnvironment::systemEnvironment();
+        testenv::isolate();
+    }
+
+    void OnTestEnd(const ::testing::TestInfo &) override
+    {
+        const QProcessEnvironment now = QProcessEnvironment::systemEnvironment();
+        for (const QString &name : now.keys()) {
+            if (!m_environment.contains(name))
+                qunsetenv(name.toLocal8Bit().constData());
+        }
+        for (const QString &name : m_environment.keys()) {
+            if (now.value(name) != m_environment.value(name) || !now.contains(name))
+                qputenv(name.toLocal8Bit().constData(), m_environment.value(name).toLocal8Bit());
+        }
+    }
+
+    QProcessEnvironment m_environment;
 };
 
 } // namespace
