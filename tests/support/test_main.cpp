@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QProcessEnvironment>
 
 #ifdef VARDO_TEST_GUI
@@ -16,18 +17,20 @@ using TestApplication = QCoreApplication;
 
 namespace {
 
-// Each test gets its own root, and the environment as it found it, also when the whole
-// program runs: a variable one test sets never reaches the next.
+// Each test gets its own root, and the environment and current folder as it found them,
+// also when the whole program runs: what one test sets never reaches the next.
 class FreshRootPerTest : public ::testing::EmptyTestEventListener
 {
     void OnTestStart(const ::testing::TestInfo &) override
     {
         m_environment = QProcessEnvironment::systemEnvironment();
+        m_currentDir = QDir::currentPath();
         testenv::isolate();
     }
 
     void OnTestEnd(const ::testing::TestInfo &) override
     {
+        QDir::setCurrent(m_currentDir);
         const QProcessEnvironment now = QProcessEnvironment::systemEnvironment();
         for (const QString &name : now.keys()) {
             if (!m_environment.contains(name))
@@ -40,6 +43,7 @@ class FreshRootPerTest : public ::testing::EmptyTestEventListener
     }
 
     QProcessEnvironment m_environment;
+    QString m_currentDir;
 };
 
 } // namespace
