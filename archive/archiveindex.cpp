@@ -18,7 +18,7 @@ constexpr qint64 MaxInflateRatio = 1032;
     throw platform::Error(msg::unableToReadList());
 }
 
-TZLBArchiveRec readTrailer(QFile &file, qint64 fileSize)
+TZLBArchiveRec readTrailer(QIODevice &file, qint64 fileSize)
 {
     char bytes[layout::ArchiveRecSize];
     if (!file.seek(fileSize - layout::ArchiveRecSize) || file.read(bytes, sizeof bytes) != sizeof bytes)
@@ -26,7 +26,7 @@ TZLBArchiveRec readTrailer(QFile &file, qint64 fileSize)
     return readArchiveRec(bytes);
 }
 
-QByteArray readCompressedRegistry(QFile &file, qint64 start, qint64 regionLength, qint64 wanted,
+QByteArray readCompressedRegistry(QIODevice &file, qint64 start, qint64 regionLength, qint64 wanted,
                                   const RegistryProgress &progress)
 {
     if (wanted / MaxInflateRatio > regionLength)
@@ -47,7 +47,7 @@ QByteArray readCompressedRegistry(QFile &file, qint64 start, qint64 regionLength
     return bytes;
 }
 
-QByteArray readPlainRegistry(QFile &file, qint64 start, qint64 regionLength, qint64 wanted)
+QByteArray readPlainRegistry(QIODevice &file, qint64 start, qint64 regionLength, qint64 wanted)
 {
     if (wanted > regionLength || !file.seek(start))
         failList();
@@ -77,7 +77,7 @@ std::vector<TZLBFileRec> cutRecords(const QByteArray &bytes, qint64 count, qint6
 
 } // namespace
 
-ArchiveIndex readArchiveIndex(QFile &file, const RegistryProgress &progress)
+ArchiveIndex readArchiveIndex(QIODevice &file, const RegistryProgress &progress)
 {
     const qint64 fileSize = file.size();
     if (fileSize < layout::ArchiveRecSize)

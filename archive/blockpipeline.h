@@ -42,10 +42,10 @@ public:
     };
 
     // Starts `threads` workers over `sources`; a source whose `wanted` is false is not read.
-    // `createTempFile` is called on a worker, never by two at once.
+    // `createSpillFile` is called on a worker, never by two at once.
     BlockPipeline(const QStringList &sources, std::vector<bool> wanted, TFileCompressionLevel level, int threads,
-                  std::function<QString()> createTempFile);
-    // Stops the workers, waits for them and deletes every temporary file they made.
+                  std::function<std::unique_ptr<QFile>()> createSpillFile);
+    // Stops the workers, waits for them and closes every scratch file they made.
     ~BlockPipeline();
     BlockPipeline(const BlockPipeline &) = delete;
     BlockPipeline &operator=(const BlockPipeline &) = delete;
@@ -75,8 +75,8 @@ private:
     QStringList m_sources;
     std::vector<bool> m_wanted;
     TFileCompressionLevel m_level;
-    std::function<QString()> m_createTempFile;
-    std::mutex m_tempFileMutex;
+    std::function<std::unique_ptr<QFile>()> m_createSpillFile;
+    std::mutex m_spillFileMutex;
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
