@@ -80,12 +80,15 @@ std::optional<QStringList> LoadCertificateLines(const CertificateStoreOpener &op
     }
 }
 
+// Compared by the serial field alone: a saved serial found inside a longer serial, a date
+// or a name of an earlier line would select, and "Spara" then store, another certificate.
 int findCertificateLine(const QStringList &lines, const QString &text)
 {
-    if (text.isEmpty())
+    const QString serial = SerialFromCertificateText(text);
+    if (serial.isEmpty())
         return -1;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (lines.at(i).contains(text, Qt::CaseSensitive))
+        if (SerialFromCertificateText(lines.at(i)) == serial)
             return int(i);
     }
     return -1;

@@ -48,8 +48,9 @@ QStringList GatherCertificateLines(const CertificateStoreOpener &openStore = pla
 // "\r\r", the reason); the caller then keeps what it showed before.
 std::optional<QStringList> LoadCertificateLines(const CertificateStoreOpener &openStore = platform::openCertificateStore);
 
-// The index of the first line that contains the text (exact letter case), or -1; an empty
-// text selects nothing. This is how the editor finds the line of a saved serial.
+// The index of the first line whose serial equals the serial of the text (a bare saved
+// serial or a whole line; exact letter case), or -1; an empty text selects nothing. This
+// is how the editor finds the line of a saved serial.
 int findCertificateLine(const QStringList &lines, const QString &text);
 
 // Blanks and control characters (everything up to U+0020) removed at both ends.

@@ -16,13 +16,6 @@ int rememberedKey(const platform::DatabaseQuery &query, const QString &keyColumn
     return query.fieldInteger(keyColumn);
 }
 
-void reportUnopenedTable(const platform::DatabaseQuery &query, const std::exception &error)
-{
-    suite::ShowError(suite::TranslateText(QStringLiteral("Det gick inte att öppna tabellen "))
-                     + TableNameOfQuery(query.text()) + QStringLiteral("!") + QStringLiteral("\r\r")
-                     + platform::messageOf(error));
-}
-
 void addRows(platform::DatabaseQuery &query, ComboContents &combo, const QString &valueColumn,
              const QString &keyColumn)
 {
@@ -36,6 +29,12 @@ void addRows(platform::DatabaseQuery &query, ComboContents &combo, const QString
 }
 
 } // namespace
+
+QString UnopenedTableText(const QString &queryText, const std::exception &error)
+{
+    return suite::TranslateText(QStringLiteral("Det gick inte att öppna tabellen ")) + TableNameOfQuery(queryText)
+           + QStringLiteral("!") + QStringLiteral("\r\r") + platform::messageOf(error);
+}
 
 QString TableNameOfQuery(const QString &queryText)
 {
@@ -57,7 +56,7 @@ void FillComboFromQuery(platform::DatabaseQuery &query, ComboContents &combo, co
         query.close();
         query.open();
     } catch (const std::exception &e) {
-        reportUnopenedTable(query, e);
+        suite::ShowError(UnopenedTableText(query.text(), e));
         return;
     }
     if (addAll) {

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <exception>
+
 namespace platform {
 class DatabaseQuery;
 }
@@ -28,6 +30,10 @@ struct ComboContents
 // combo stays empty; that is not raised.
 void FillComboFromQuery(platform::DatabaseQuery &query, ComboContents &combo, const QString &valueColumn,
                         bool addAll, const QString &keyColumn);
+
+// The message of a query that cannot be opened: "Det gick inte att öppna tabellen " and the
+// table's name, "!", "\r\r" and the error's message.
+QString UnopenedTableText(const QString &queryText, const std::exception &error);
 
 // The table a query's text reads: the word after the first "FROM" (the whole text's first
 // word when there is none), up to a blank or a line break.

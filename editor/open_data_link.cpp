@@ -5,6 +5,8 @@
 #include "platform/filesystem.h"
 #include "suite/paths.h"
 
+#include <QFileInfo>
+
 namespace editor {
 
 DataLinkChoice ResolveDataLinkFile(const QString &typed, const std::function<QString()> &selectDataProvider)
@@ -22,6 +24,16 @@ QString ExistingDataLinkFile(const QString &typed)
     if (choice.chosenInDialog)
         throw platform::Error(QStringLiteral("No data link %1, neither as a file nor in %2").arg(typed, suite::DataLinkPath()));
     return choice.file;
+}
+
+QString DataLinkToStore(const QString &shown)
+{
+    if (shown.isEmpty()) {
+        const QString configured = suite::ConfiguredDataProviderFile();
+        return platform::fileExists(configured) ? QFileInfo(configured).absoluteFilePath() : QString();
+    }
+    const DataLinkChoice choice = ResolveDataLinkFile(shown, [] { return QString(); });
+    return choice.chosenInDialog ? shown : QFileInfo(choice.file).absoluteFilePath();
 }
 
 void OpenDataLink(const QString &file, platform::DatabaseConnection &database)

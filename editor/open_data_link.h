@@ -28,6 +28,13 @@ DataLinkChoice ResolveDataLinkFile(const QString &typed, const std::function<QSt
 // command line. Throws platform::Error when it names none.
 QString ExistingDataLinkFile(const QString &typed);
 
+// The data link "Spara" stores for the text the data-link box shows: the file it names,
+// found as "Öppna" finds it but without asking, as an absolute path; the text as it
+// stands when it names no file (a slot's own link that has gone). An empty box stores the
+// installation's configured default data link when that file exists, else nothing. Never
+// the data link opened last elsewhere in the program.
+QString DataLinkToStore(const QString &shown);
+
 // Makes the file the data link in use, forms its connection string ("Provider=" and the
 // file's oledb/Provider value; the file is not tested first) and opens the database with
 // it, closing what was open. Throws platform::Error when the database cannot be opened;

@@ -1,23 +1,14 @@
 #include "editor/organisation_save.h"
 
-#include "app/core/organisation_list.h"
 #include "editor/certificate_catalogue.h"
-#include "suite/registry.h"
+#include "suite/organisation_slot.h"
 
 namespace editor {
 
-void SaveOrganisation(int slot, const OrganisationEntry &entry, const MachineValueWriter &writer)
+void SaveOrganisation(int slot, const OrganisationEntry &entry)
 {
-    const MachineValueWriter write = writer ? writer : [](const QString &key, const QString &name, const QString &text) {
-        return suite::WriteRegistryString(suite::RegistryRoot::LocalMachine, key, name, text);
-    };
-    namespace Value = app::OrganisationValue;
-    const QString key = app::organisationSlotKey(slot);
-    write(key, Value::OrganisationsNr, entry.organisationsNr);
-    write(key, Value::CheckPasis, entry.checkPasis ? QStringLiteral("1") : QStringLiteral("0"));
-    write(key + QStringLiteral("\\Certifikat"), Value::DefaultVardoCertificate,
-          SerialFromCertificateText(entry.certificateText));
-    write(key + QStringLiteral("\\DataProvider"), Value::DefaultDataProvider, entry.dataProvider);
+    suite::writeOrganisationSlot({slot, entry.organisationsNr, SerialFromCertificateText(entry.certificateText),
+                                  entry.dataProvider, entry.checkPasis ? QStringLiteral("1") : QStringLiteral("0")});
 }
 
 } // namespace editor

@@ -1,7 +1,9 @@
 #include "editor/trklinik_query.h"
 
+#include "editor/fill_combo_from_query.h"
 #include "editor/open_data_link.h"
 #include "platform/database.h"
+#include "platform/error.h"
 
 namespace editor {
 
@@ -11,7 +13,11 @@ QStringList QueryOrganisationNumbers(const QString &dataLinkFile)
     OpenDataLink(dataLinkFile, database);
     platform::DatabaseQuery query(database);
     query.setText(QString::fromUtf16(TrklinikQueryText));
-    query.open();
+    try {
+        query.open();
+    } catch (const std::exception &e) {
+        throw platform::Error(UnopenedTableText(query.text(), e));
+    }
     QStringList numbers;
     for (query.first(); !query.atEnd(); query.next())
         numbers << query.fieldText(QString::fromUtf16(OrganisationNumberColumn));

@@ -12,7 +12,8 @@ inline constexpr char16_t OrganisationNumberColumn[] = u"ORGNR";
 
 // Opens the data-link file's database as "Öppna" does (OpenDataLink) and returns the
 // organisation numbers in the order the database gives them. Throws platform::Error with
-// the driver's message when the database or the table cannot be opened.
+// the driver's message when the database cannot be opened, and with the editor's message
+// naming the table (UnopenedTableText) when the query cannot.
 QStringList QueryOrganisationNumbers(const QString &dataLinkFile);
 
 } // namespace editor

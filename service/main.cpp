@@ -35,11 +35,11 @@ void logSettings(service::ServiceLog &log, const service::ServiceConfig &config)
 {
     log.info(QStringLiteral("vardo-service %1 starting; port %2, log folder %3, patient import folder \"%4\"")
                  .arg(Version).arg(config.port).arg(config.logFolder, config.pasisPath));
-    for (const app::OrganisationSlot &slot : config.organisations)
+    for (const suite::OrganisationSlot &slot : config.organisations)
         log.info(QStringLiteral("Organisation slot %1: %2, certificate %3, data link %4, external import %5")
                      .arg(slot.slot)
                      .arg(slot.organisationsNr, slot.certificate, slot.dataProvider,
-                          app::checkPasisTicked(slot.checkPasis) ? QStringLiteral("on") : QStringLiteral("off")));
+                          suite::checkPasisTicked(slot.checkPasis) ? QStringLiteral("on") : QStringLiteral("off")));
 }
 
 QString addressList(const QList<QHostAddress> &addresses)

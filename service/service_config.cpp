@@ -1,5 +1,6 @@
 #include "service/service_config.h"
 
+#include "app/core/organisation_list.h"
 #include "app/core/service_settings.h"
 #include "platform/special_folders.h"
 #include "platform/error.h"

@@ -2,7 +2,7 @@
 // What the service reads from the machine-wide store at start: the settings the console
 // writes (Port, Logging, Paths) and the organisation slots. Like the service it stands in
 // for, it reads them once; the administrator restarts it to apply changes.
-#include "app/core/organisation_list.h"
+#include "suite/organisation_slot.h"
 
 #include <QList>
 #include <QString>
@@ -15,7 +15,7 @@ struct ServiceConfig
     bool logToSystemLog = true;   // "LogtoEventLogg"
     bool alwaysLogToFile = true;  // "AlwaysLogtoFile"
     QString pasisPath;
-    QList<app::OrganisationSlot> organisations;
+    QList<suite::OrganisationSlot> organisations;
     QString logFolder;            // $TELLVARA_ROOT/var/log/tellvara/
 };
 

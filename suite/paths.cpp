@@ -89,13 +89,15 @@ bool InitPaths(const QStringList &arguments)
     paths.system32Path = requiredFolder(platform::specialFolder(platform::SpecialFolder::System), "Unable to get System32 path");
     paths.dataLinkPath = DataLinkFolder();
     paths.defaultConnectionString.clear();
-    paths.defaultDataProviderFile = configuredDataProvider(paths.dataLinkPath);
+    paths.defaultDataProviderFile = ConfiguredDataProviderFile();
     applyArguments(arguments, paths);
     if (platform::fileExists(paths.defaultDataProviderFile))
         paths.defaultConnectionString = ConnectionStringOf(paths.defaultDataProviderFile);
     paths.suitePath = suiteFolder();
     return true;
 }
+
+QString ConfiguredDataProviderFile() { return configuredDataProvider(values().dataLinkPath); }
 
 QString CurrentPath() { return values().currentPath; }
 QString WindowsPath() { return values().windowsPath; }

@@ -24,6 +24,11 @@ QString DataLinkPath();
 QString DefaultDataProviderFile();
 // Its OLE DB connection string; "" when the file did not exist.
 QString DefaultConnectionString();
+// The data-link file the per-installation setting DataProvider/DefaultDataProvider names:
+// the setting as it stands when that file exists, else the same name in DataLinkPath
+// ("ERROR" there when nothing is set). Unlike DefaultDataProviderFile, no "Öppna" and no
+// command line changes it.
+QString ConfiguredDataProviderFile();
 // The organisation editor's "Öppna" replaces both; the data providers dialog's OK
 // empties the connection string.
 void SetDefaultDataProviderFile(const QString &file);

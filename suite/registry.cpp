@@ -45,6 +45,20 @@ bool writeFailed(const QString &why)
     return false;
 }
 
+bool tooLong()
+{
+    return writeFailed(QStringLiteral("The key path, value name or text is longer than %1 characters.")
+                           .arg(RegistryTextLimit));
+}
+
+bool openForWrite(RegistryRoot root, const QString &keyPath, std::unique_ptr<platform::RegistryKey> &key)
+{
+    if (keyPath.size() > RegistryTextLimit)
+        return tooLong();
+    const platform::RegistryStatus created = createKeyForWrite(root, keyPath, key);
+    return created.ok() || writeFailed(created.text());
+}
+
 } // namespace
 
 QString ReadRegistryString(RegistryRoot root, const QString &keyPath, const QString &valueName)
@@ -63,15 +77,22 @@ QString ReadRegistryString(RegistryRoot root, const QString &keyPath, const QStr
 bool WriteRegistryString(RegistryRoot root, const QString &keyPath, const QString &valueName, const QString &text)
 {
     if (!withinLimits(keyPath, valueName) || text.size() > RegistryTextLimit)
-        return writeFailed(QStringLiteral("The key path, value name or text is longer than %1 characters.")
-                               .arg(RegistryTextLimit));
+        return tooLong();
     std::unique_ptr<platform::RegistryKey> key;
-    const platform::RegistryStatus created = createKeyForWrite(root, keyPath, key);
-    if (!created.ok())
-        return writeFailed(created.text());
+    if (!openForWrite(root, keyPath, key))
+        return false;
     const platform::RegistryStatus stored = key->setValue(valueName, text);
     if (!stored.ok())
         return writeFailed(stored.text());
+    lastWriteFailure().clear();
+    return true;
+}
+
+bool PrepareRegistryKeyForWrite(RegistryRoot root, const QString &keyPath)
+{
+    std::unique_ptr<platform::RegistryKey> key;
+    if (!openForWrite(root, keyPath, key))
+        return false;
     lastWriteFailure().clear();
     return true;
 }

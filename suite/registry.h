@@ -23,6 +23,17 @@ QString ReadRegistryString(RegistryRoot root, const QString &keyPath, const QStr
 bool WriteRegistryString(RegistryRoot root, const QString &keyPath, const QString &valueName,
                          const QString &text);
 
+// Creates missing keys on the way as a write would and checks that this account may write
+// the key; false with LastRegistryWriteFailure saying why. Lets a caller that writes several
+// values find a refusal before it writes the first.
+bool PrepareRegistryKeyForWrite(RegistryRoot root, const QString &keyPath);
+
+// What a refused write of a machine key tells the user besides the system's reason: the
+// right comes with the store's group.
+inline const QString MachineWriteRightsHint = QStringLiteral(
+    "Ändringar kräver medlemskap i gruppen \"tellvara\". En administratör ger det med:\n"
+    "adduser USER tellvara\n(logga sedan in igen)");
+
 // Removes the key with its values and sub-keys (a key directly under the root is only emptied).
 void DeleteRegistryKey(RegistryRoot root, const QString &keyPath);
 
@@ -41,7 +52,7 @@ void WriteSuiteSetting(const QString &section, const QString &name, const QStrin
 // Text of the last failed key creation in WriteRegistryString; "" at start.
 QString LastRegistryError();
 
-// Why the last WriteRegistryString returned false (the system's text, or the limit it
+// Why the last WriteRegistryString or PrepareRegistryKeyForWrite returned false (the system's text, or the limit it
 // broke); "" after a success. LastRegistryError keeps its narrower meaning.
 QString LastRegistryWriteFailure();
 

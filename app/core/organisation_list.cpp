@@ -1,6 +1,5 @@
 #include "app/core/organisation_list.h"
 
-#include "app/core/service_keys.h"
 #include "suite/dialogs.h"
 #include "suite/registry.h"
 #include "suite/translate.h"
@@ -10,56 +9,14 @@ namespace {
 
 const QString RowSeparator = QStringLiteral(" - ");
 
-QString readSlotValue(const QString &key, const QString &name)
-{
-    return suite::ReadRegistryString(suite::RegistryRoot::LocalMachine, key, name);
-}
-
-QString organisationsNrOf(int slot)
-{
-    return readSlotValue(organisationSlotKey(slot), OrganisationValue::OrganisationsNr);
-}
-
-QString certificateOf(int slot)
-{
-    return readSlotValue(certificateKey(slot), OrganisationValue::DefaultVardoCertificate);
-}
-
 } // namespace
 
-QString organisationSlotKey(int slot)
+QList<suite::OrganisationSlot> readListedOrganisations()
 {
-    return serviceSubKey(QStringLiteral("Organisation\\OrgNr")) + QString::number(slot);
-}
-
-QString certificateKey(int slot)
-{
-    return organisationSlotKey(slot) + QStringLiteral("\\Certifikat\\");
-}
-
-QString dataProviderKey(int slot)
-{
-    return organisationSlotKey(slot) + QStringLiteral("\\DataProvider\\");
-}
-
-OrganisationSlot readOrganisationSlot(int slot)
-{
-    return {slot, organisationsNrOf(slot), certificateOf(slot),
-            readSlotValue(dataProviderKey(slot), OrganisationValue::DefaultDataProvider),
-            readSlotValue(organisationSlotKey(slot), OrganisationValue::CheckPasis)};
-}
-
-bool checkPasisTicked(const QString &text)
-{
-    return text == QLatin1String("1");
-}
-
-QList<OrganisationSlot> readListedOrganisations()
-{
-    QList<OrganisationSlot> used;
-    for (int slot = FirstOrganisationSlot; slot <= LastListedOrganisationSlot; ++slot) {
-        if (!organisationsNrOf(slot).isEmpty())
-            used.append(readOrganisationSlot(slot));
+    QList<suite::OrganisationSlot> used;
+    for (int slot = suite::FirstOrganisationSlot; slot <= LastListedOrganisationSlot; ++slot) {
+        if (!suite::readOrganisationsNr(slot).isEmpty())
+            used.append(suite::readOrganisationSlot(slot));
     }
     return used;
 }
@@ -72,29 +29,34 @@ const OrganisationRow *OrganisationList::selectedRow() const
 OrganisationList FillOrganisationList()
 {
     OrganisationList list;
-    for (int slot = FirstOrganisationSlot; slot <= LastListedOrganisationSlot; ++slot) {
-        const QString number = organisationsNrOf(slot);
+    for (int slot = suite::FirstOrganisationSlot; slot <= LastListedOrganisationSlot; ++slot) {
+        const QString number = suite::readOrganisationsNr(slot);
         if (!number.isEmpty())
-            list.rows.append({number + RowSeparator + certificateOf(slot), slot});
+            list.rows.append({number + RowSeparator + suite::readCertificate(slot), slot});
     }
     list.selected = list.rows.isEmpty() ? -1 : 0;
     return list;
 }
 
+bool organisationSlotFree(int slot)
+{
+    return suite::readOrganisationsNr(slot).trimmed().isEmpty();
+}
+
 int firstFreeOrganisationSlot()
 {
-    int slot = FirstOrganisationSlot;
+    int slot = suite::FirstOrganisationSlot;
     // Ends: each step reads one more slot, and the store holds finitely many keys.
-    while (!organisationsNrOf(slot).trimmed().isEmpty())
+    while (!organisationSlotFree(slot))
         ++slot;
     return slot;
 }
 
 OrganisationEditorValues editorValuesForSlot(int slot)
 {
-    const OrganisationSlot stored = readOrganisationSlot(slot);
+    const suite::OrganisationSlot stored = suite::readOrganisationSlot(slot);
     return {QString::number(slot), stored.organisationsNr, stored.certificate, stored.dataProvider,
-            checkPasisTicked(stored.checkPasis)};
+            suite::checkPasisTicked(stored.checkPasis)};
 }
 
 QString organisationNameOfRow(const QString &rowText)
@@ -123,7 +85,7 @@ void deleteOrganisationRow(OrganisationList &list)
     const OrganisationRow *row = list.selectedRow();
     if (!row)
         return;
-    const QString key = organisationSlotKey(row->slot);
+    const QString key = suite::organisationSlotKey(row->slot);
     try {
         suite::DeleteRegistryKey(suite::RegistryRoot::LocalMachine, key);
     } catch (...) {

@@ -1,51 +1,23 @@
 #pragma once
-// The organisations the service works for, one numbered slot each under the service key,
-// and the rules of the window's list "Befintliga organisationer": which rows it shows,
-// which slot "Lägg till..." takes, what "Redigera..." hands the editor and how "Radera"
-// deletes. vardoctl and the service read the slots through the same functions.
+// The rules of the window's list "Befintliga organisationer" over the organisation slots
+// (their layout: suite/organisation_slot.h): which rows it shows, which slot "Lägg till..."
+// takes, what "Redigera..." hands the editor and how "Radera" deletes. vardoctl and the
+// service read the slots through the same functions.
 //
-// A slot is in use when its "OrganisationsNr" is not empty. The list shows slots 1 to 100;
-// a new organisation takes the first slot whose number is empty after trimming blanks,
-// with no upper limit, so slot 101 and above can be stored but are never listed. Slots are
-// never renumbered.
+// The list shows the slots in use from 1 to 100; a new organisation takes the first slot
+// whose number is empty after trimming blanks, with no upper limit, so slot 101 and above
+// can be stored but are never listed.
+#include "suite/organisation_slot.h"
+
 #include <QList>
 #include <QString>
 
 namespace app {
 
-inline constexpr int FirstOrganisationSlot = 1;
 inline constexpr int LastListedOrganisationSlot = 100;
 
-namespace OrganisationValue {
-inline const QString OrganisationsNr = QStringLiteral("OrganisationsNr");
-inline const QString CheckPasis = QStringLiteral("CheckPasis");
-inline const QString DefaultVardoCertificate = QStringLiteral("DefaultVardoCertificate");
-inline const QString DefaultDataProvider = QStringLiteral("DefaultDataProvider");
-} // namespace OrganisationValue
-
-// "SOFTWARE\Tellvara\Vardo-Service\Organisation\OrgNr" + slot.
-QString organisationSlotKey(int slot);
-// The slot's sub-keys, read with a trailing "\" (the editor writes them without one).
-QString certificateKey(int slot);
-QString dataProviderKey(int slot);
-
-// Everything stored in one slot; absent or unreadable values are "".
-struct OrganisationSlot
-{
-    int slot = 0;
-    QString organisationsNr;
-    QString certificate;   // "DefaultVardoCertificate"
-    QString dataProvider;  // "DefaultDataProvider"
-    QString checkPasis;    // "1" or "0" as stored
-};
-
-OrganisationSlot readOrganisationSlot(int slot);
-
-// "CheckPasis" is on only when exactly "1".
-bool checkPasisTicked(const QString &text);
-
 // Slots 1 to 100 that are in use, in slot order.
-QList<OrganisationSlot> readListedOrganisations();
+QList<suite::OrganisationSlot> readListedOrganisations();
 
 // One row of the list: its text and the slot it stands for. Operations take the slot from
 // here, never from the text.
@@ -68,7 +40,10 @@ struct OrganisationList
 // FillOrganisationList: the rows of slots 1 to 100 in use, the first one selected.
 OrganisationList FillOrganisationList();
 
-// "Lägg till...": the slot the editor opens with.
+// A slot a new organisation may take: its number is empty after trimming blanks.
+bool organisationSlotFree(int slot);
+
+// "Lägg till...": the slot the editor opens with, the first free one.
 int firstFreeOrganisationSlot();
 
 // "Redigera...": what the editor shows for a slot before it is opened.

@@ -1,6 +1,6 @@
 #include "app/core/service_settings.h"
 
-#include "app/core/service_keys.h"
+#include "suite/service_keys.h"
 #include "suite/registry.h"
 
 #include <QRegularExpression>
@@ -11,11 +11,11 @@
 namespace app {
 namespace {
 
-const QString PortKey = serviceSubKey(QStringLiteral("Port"));
-const QString TimersKey = serviceSubKey(QStringLiteral("Timers"));
-const QString LoggingKey = serviceSubKey(QStringLiteral("Logging"));
-const QString PathsKey = serviceSubKey(QStringLiteral("Paths"));
-const QString DataProviderKey = serviceSubKey(QStringLiteral("DataProvider"));
+const QString PortKey = suite::serviceSubKey(QStringLiteral("Port"));
+const QString TimersKey = suite::serviceSubKey(QStringLiteral("Timers"));
+const QString LoggingKey = suite::serviceSubKey(QStringLiteral("Logging"));
+const QString PathsKey = suite::serviceSubKey(QStringLiteral("Paths"));
+const QString DataProviderKey = suite::serviceSubKey(QStringLiteral("DataProvider"));
 
 QString readMachineSetting(const QString &key, const QString &name)
 {

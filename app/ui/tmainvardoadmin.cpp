@@ -4,13 +4,13 @@
 #include "components/activationwatch.h"
 
 #include "app/core/admin_lock.h"
-#include "app/core/event_handler.h"
 #include "app/core/startup.h"
 #include "app/ui/buttonicons.h"
 #include "components/widgetnames.h"
 #include "components/tdrawpanel.h"
 #include "net/widgets/tfrmhttp.h"
 #include "suite/dialogs.h"
+#include "suite/event_handler.h"
 #include "suite/paths.h"
 
 #include <QApplication>
@@ -60,8 +60,8 @@ TMainVardoAdmin::TMainVardoAdmin(const QStringList &arguments, QWidget *parent)
     centreOnScreen();
 
     connectHandlers();
-    components::watchActivation(this, [this] { runEventHandler([this] { FormActivate(); }); });
-    runEventHandler([this] { FormCreate(); });
+    components::watchActivation(this, [this] { suite::runEventHandler([this] { FormActivate(); }); });
+    suite::runEventHandler([this] { FormCreate(); });
 }
 
 QWidget *TMainVardoAdmin::buildPanelStack()
@@ -120,7 +120,7 @@ QWidget *TMainVardoAdmin::buildBottomStrip()
 
 void TMainVardoAdmin::onClick(QAbstractButton *button, std::function<void()> handler)
 {
-    connect(button, &QAbstractButton::clicked, this, [handler = std::move(handler)] { runEventHandler(handler); });
+    connect(button, &QAbstractButton::clicked, this, [handler = std::move(handler)] { suite::runEventHandler(handler); });
 }
 
 void TMainVardoAdmin::connectHandlers()
@@ -137,7 +137,7 @@ void TMainVardoAdmin::connectHandlers()
     onClick(m_actions.btnStopService, [this] { m_actions.btnStopServiceClick(); });
     onClick(m_actions.btnCheckVardoTjanst, [this] { m_actions.btnCheckVardoTjanstClick(shownPort()); });
     onClick(m_actions.btnGetLoggdir, [this] { m_actions.btnGetLoggdirClick(shownPort()); });
-    connect(m_actions.Timer1, &QTimer::timeout, this, [this] { runEventHandler([this] { m_actions.Timer1Timer(); }); });
+    connect(m_actions.Timer1, &QTimer::timeout, this, [this] { suite::runEventHandler([this] { m_actions.Timer1Timer(); }); });
 }
 
 void TMainVardoAdmin::centreOnScreen()

@@ -1,7 +1,7 @@
 #pragma once
 // The main window: a locked gradient panel in front of the unlocked one, which holds the
 // settings, the organisation list and the "Actions" column; "Stäng" below both. Every
-// event handler runs through app::runEventHandler, so an error it raises is shown in the
+// event handler runs through suite::runEventHandler, so an error it raises is shown in the
 // application's error box and the program goes on.
 #include "app/ui/actionsarea.h"
 #include "app/ui/lockedpanel.h"

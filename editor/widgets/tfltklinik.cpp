@@ -1,6 +1,6 @@
 #include "editor/widgets/tfltklinik.h"
 
-#include "app/core/event_handler.h"
+#include "suite/event_handler.h"
 #include "components/activationwatch.h"
 #include "components/tdrawpanel.h"
 #include "components/widgetnames.h"
@@ -16,15 +16,18 @@
 #include "suite/translate.h"
 #include "suite/widgets/select_data_provider.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QWindow>
 
@@ -62,7 +65,8 @@ QPushButton *buttonWithPicture(const char *name, const QString &text, QStyle::St
 {
     auto *button = named<QPushButton>(name, parent, text);
     button->setIcon(parent->style()->standardIcon(picture));
-    button->setAutoDefault(false);
+    // Enter on a focused button presses it; elsewhere Enter reaches the default button.
+    button->setAutoDefault(true);
     button->setGeometry(geometry);
     return button;
 }
@@ -72,6 +76,15 @@ components::TDrawPanel *plainPanel(const char *name, QWidget *parent, const QRec
     auto *panel = named<components::TDrawPanel>(name, parent);
     panel->setGeometry(geometry);
     return panel;
+}
+
+// The drop-down list as wide as its longest entry, however narrow the box: a certificate
+// line cut in the middle hides its date.
+void widenListToLongestEntry(QComboBox *combo)
+{
+    QAbstractItemView *list = combo->view();
+    const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() + scrollBar);
 }
 
 // Empties an editable combo box, list and text; adding entries then selects none.
@@ -89,6 +102,8 @@ TFLTKlinik::TFLTKlinik(QWidget *parent)
     , ADOQTrklinik(Database1)
 {
     setObjectName(QStringLiteral("FLTKlinik"));
+    // A dialog of fixed size: a title and a close button, nothing to minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Lägg till/redigera Organisationer"));
     setFont(components::suiteWindowFont());
     setFixedSize(ClientSize);
@@ -101,8 +116,8 @@ TFLTKlinik::TFLTKlinik(QWidget *parent)
     coverOrganisation();
     ADOQTrklinik.setText(QString::fromUtf16(TrklinikQueryText));
     wireEvents();
-    components::watchActivation(this, [this] { app::runEventHandler([this] { FormActivate(); }); });
-    app::runEventHandler([this] { FormCreate(); });
+    components::watchActivation(this, [this] { suite::runEventHandler([this] { FormActivate(); }); });
+    suite::runEventHandler([this] { FormCreate(); });
 }
 
 TFLTKlinik::~TFLTKlinik() = default;
@@ -155,14 +170,15 @@ void TFLTKlinik::buildOrganisationPanel()
 void TFLTKlinik::wireEvents()
 {
     const auto onClick = [this](QPushButton *button, void (TFLTKlinik::*handler)()) {
-        connect(button, &QPushButton::clicked, this, [this, handler] { app::runEventHandler([this, handler] { (this->*handler)(); }); });
+        connect(button, &QPushButton::clicked, this, [this, handler] { suite::runEventHandler([this, handler] { (this->*handler)(); }); });
     };
     onClick(BitBtn1, &TFLTKlinik::BitBtn1Click);
     onClick(btnSpara, &TFLTKlinik::btnSparaClick);
     connect(btnCancel, &QPushButton::clicked, this, &TFLTKlinik::reject);
-    // Only the user's edits and picks count as a change, not the program's own fillings.
-    connect(ComboBox1->lineEdit(), &QLineEdit::textEdited, this, [this] { app::runEventHandler([this] { ComboBox1Change(); }); });
-    connect(ComboBox1, &QComboBox::activated, this, [this] { app::runEventHandler([this] { ComboBox1Change(); }); });
+    // A change is a changed text, typed or picked; the program's own fillings hold the
+    // box's signals. Leaving the box makes it select the entry its text names, which
+    // changes nothing.
+    connect(ComboBox1, &QComboBox::editTextChanged, this, [this] { suite::runEventHandler([this] { ComboBox1Change(); }); });
 }
 
 void TFLTKlinik::FormCreate()
@@ -175,10 +191,10 @@ void TFLTKlinik::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        app::runEventHandler([this] { FormShow(); });
+        suite::runEventHandler([this] { FormShow(); });
 }
 
-// A saved serial put into the certificate text selects the first line that contains it.
+// A saved serial put into the certificate text selects the first line of that serial.
 void TFLTKlinik::FormShow()
 {
     QStringList lines;
@@ -197,10 +213,12 @@ void TFLTKlinik::LoadCertificates()
     emptyCombo(cmbLicensList);
     cmbLicensList->addItems(*lines);
     cmbLicensList->setCurrentIndex(-1);
+    widenListToLongestEntry(cmbLicensList);
 }
 
 void TFLTKlinik::LoadDataLinks()
 {
+    const QSignalBlocker ownFilling(ComboBox1);
     emptyCombo(ComboBox1);
     ComboBox1->addItems(suite::ListDataLinkNames());
     ComboBox1->setCurrentIndex(-1);
@@ -225,8 +243,11 @@ void TFLTKlinik::BitBtn1Click()
             QApplication::processEvents();
             return name;
         });
-        if (choice.chosenInDialog)
+        if (choice.chosenInDialog) {
             LoadDataLinks();
+            const QSignalBlocker ownFilling(ComboBox1);
+            ComboBox1->setEditText(QFileInfo(choice.file).fileName()); // what "Spara" will store
+        }
         OpenDataLink(choice.file, Database1);
         const QString typedNumber = OrganisationsNrComboBox->currentText();
         ComboContents contents;
@@ -243,8 +264,7 @@ void TFLTKlinik::BitBtn1Click()
 void TFLTKlinik::btnSparaClick()
 {
     SaveOrganisation(Edit1->text().toInt(), {OrganisationsNrComboBox->currentText(), CheckBox1->isChecked(),
-                                             cmbLicensList->currentText(), suite::DefaultDataProviderFile()},
-                     writeMachineValue);
+                                             cmbLicensList->currentText(), DataLinkToStore(ComboBox1->currentText())});
     done(suite::ResultOk);
 }
 

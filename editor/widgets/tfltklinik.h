@@ -6,8 +6,8 @@
 // certificate_catalogue, organisation_save); this window builds the controls and wires
 // them to those functions.
 //
-// Result of exec(): 1 after "Spara", 2 after "Ångra", Escape or closing.
-#include "editor/organisation_save.h"
+// Result of exec(): 1 after "Spara", 2 after "Ångra", Escape or closing. A write the store
+// refuses is shown in the application's error box and the dialog stays open.
 #include "platform/database.h"
 
 #include <QDialog>
@@ -61,9 +61,6 @@ public:
 
     platform::DatabaseConnection Database1;
     platform::DatabaseQuery ADOQTrklinik;
-
-    // How "Spara" writes each value; the registry unless a test watches the writes.
-    MachineValueWriter writeMachineValue;
 
 public slots:
     void reject() override;

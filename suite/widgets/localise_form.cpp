@@ -10,6 +10,7 @@
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QSet>
 #include <QTabWidget>
@@ -44,6 +45,9 @@ void widenForCustomStyle(QWidget *form)
 {
     if (platform::activeVisualStyleName() == QLatin1String("Windows"))
         return;
+    // The layout sets the least width first; the 10 pixels come on top of what it leaves.
+    if (QLayout *layout = form->layout())
+        layout->activate();
     const int width = form->width() + 10;
     if (form->minimumWidth() == form->maximumWidth())
         form->setFixedWidth(width);

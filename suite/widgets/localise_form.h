@@ -1,8 +1,9 @@
 #pragma once
 // LocaliseForm: a window's preparation right after its controls are made. It adapts the
-// window to the active visual style (a custom style gets 10 pixels more width), gives
-// date and time pickers the suite's formats ("yyyy-MM-dd", "HH:mm"), and, while a
-// language file is active, translates the window's texts through TranslateText.
+// window to the active visual style (a custom style gets 10 pixels more than the width
+// its layout leaves it), gives date and time pickers the suite's formats ("yyyy-MM-dd",
+// "HH:mm"), and, while a language file is active, translates the window's texts through
+// TranslateText.
 //
 // The toolkit's kinds map onto Qt's: menu items are QActions; a radio group is a
 // QGroupBox holding an exclusive QButtonGroup (its items are the group's buttons); panels

@@ -26,7 +26,8 @@ QPushButton *button(const char *name, const QString &caption, QWidget *parent)
 {
     auto *b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
+    // Enter on a focused button presses it; elsewhere Enter reaches "OK".
+    b->setAutoDefault(true);
     return b;
 }
 
@@ -145,6 +146,10 @@ void TfrmDataProviders::showRows()
     const QSignalBlocker blocker(ListBox1);
     ListBox1->clear();
     ListBox1->addItems(m_providers.rows());
+    for (int row = 0; row < ListBox1->count(); ++row) {
+        QListWidgetItem *item = ListBox1->item(row);
+        item->setToolTip(item->text()); // a long name is cut in the narrow list
+    }
     ListBox1->setCurrentRow(m_providers.selectedRow());
     if (m_providers.selectedRow() < 0)
         ListBox1->clearSelection();

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 using namespace app;
+using namespace suite;
 using suite::RegistryRoot;
 
 namespace {

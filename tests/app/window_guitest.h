@@ -5,6 +5,8 @@
 #include "app/core/startup.h"
 #include "app/ui/tmainvardoadmin.h"
 #include "platform/testing/recording_presenter.h"
+#include "net/hooks.h"
+#include "suite/paths.h"
 #include "suite/dialogs.h"
 #include "suite/registry.h"
 #include "test_env.h"
@@ -61,6 +63,11 @@ class WindowTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // What an earlier window's start-up filled in this process starts out empty again.
+        suite::ResetPaths();
+        net::MessageHook = nullptr;
+        net::TranslateHook = nullptr;
+        net::ConfirmHook = nullptr;
         suite::SetApplicationTitle(app::ApplicationTitle);
         useServiceScript("stopped");
     }

@@ -129,12 +129,14 @@ TEST_F(CertificateCatalogue, AFailureHalfWayGivesNoLinesAndOneMessage)
     EXPECT_EQ(presenter.boxes().first().text, "Det gick inte att hämta certifikat!\r\rstore read failed");
 }
 
-TEST(SavedSerial, TheFirstLineContainingTheTextIsSelected)
+TEST(SavedSerial, OnlyALineWithThatSerialIsSelected)
 {
     const QStringList lines{
         "MY 0A1B2C - 2031-05-07, Alpha",
         "CA 1B - 2031-03-07, Beta",
         "ROOT 05 - 2031-03-07, Gamma 1B",
+        "SPC 2031 - 2031-03-07, Delta",
+        "MY 05 - 2032-01-01, Epsilon",
     };
     struct Row
     {
@@ -142,12 +144,15 @@ TEST(SavedSerial, TheFirstLineContainingTheTextIsSelected)
         int expected;
     };
     const QList<Row> rows{
-        {"1B", 0},          // inside a longer serial of an earlier line
+        {"1B", 1},          // also inside a longer serial of an earlier line
         {"0A1B2C", 0},
-        {"Beta", 1},
-        {"05", 0},          // inside the date of the first line
-        {"Gamma", 2},
-        {"beta", -1},       // exact letter case
+        {"05", 2},          // also inside the date of the first line; the first of two equal serials
+        {"2031", 3},        // also inside every date above it
+        {"Gamma", -1},      // a name is no serial
+        {"Beta", -1},
+        {"0A1B", -1},       // part of a serial
+        {"0a1b2c", -1},     // exact letter case
+        {"CA 1B - 2031-03-07, Beta", 1}, // a whole line finds its own serial
         {"FF", -1},         // a certificate no longer present: nothing selected
         {"", -1},           // an empty text selects nothing
     };

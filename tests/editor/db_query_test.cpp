@@ -111,7 +111,10 @@ TEST(DbQueryCommand, ADatabaseWithoutTheTableFailsNamingIt)
     suite::WriteDataLinkFile(dir + "/Annan.udl", "Provider=SQLite;Data Source=" + dir + "/annan.sqlite");
     const ProgramRun run = vardoctl({"db", "query", dir + "/Annan.udl"});
     EXPECT_EQ(run.exitCode, 1);
+    // What the editor's box says, a line break for its "\r\r", and the database's reason.
+    EXPECT_TRUE(run.err.startsWith("Det gick inte att öppna tabellen TRKLINIK!\n\n")) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains("no such table: TRKLINIK")) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains('\r'));
 }
 
 TEST(DbQueryCommand, AFileThatIsNoDatabaseFails)

@@ -1,6 +1,7 @@
 // The organisation editor driven through its controls against real practice databases.
 #include "editor/widgets/tfltklinik.h"
 
+#include "../platform/test_certificates.h"
 #include "components/tdrawpanel.h"
 
 #include "platform/testing/recording_presenter.h"
@@ -8,8 +9,10 @@
 #include "suite/dialogs.h"
 #include "suite/paths.h"
 #include "suite/registry.h"
+#include "refused_writes.h"
 #include "test_env.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,6 +26,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -145,6 +149,39 @@ TEST_F(OrganisationEditorTest, LayoutNamesAndStartState)
         EXPECT_NE(d.findChild<QWidget *>(name), nullptr) << name;
 }
 
+// A dialog of fixed size: under a window manager a title and a close button only.
+TEST_F(OrganisationEditorTest, TheFrameOffersClosingOnly)
+{
+    const Qt::WindowFlags flags = dialog().windowFlags();
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+    EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint)) << "without it the window manager adds its own buttons";
+    EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+}
+
+// The certificate list opens wide enough for whole lines, dates and names included.
+TEST_F(OrganisationEditorTest, TheCertificateListShowsWholeLines)
+{
+    certtest::CertificateRecipe wide = certtest::named(0x0A, "Vårdcentralen Norra Stadsdelen, klientcertifikat 2031");
+    wide.serial = QByteArray::fromHex("00C3A1B2C3D4E5F60718293A4B5C6D7E8F901A2B");
+    certtest::putFile("MY", "a.pem", certtest::pem(certtest::named(0x05, "Kort")) + certtest::pem(wide));
+    sqliteDataLink("Praktik", QStringList{"111"});
+    dialog().show();
+    open("Praktik.udl");
+    QComboBox *combo = dialog().cmbLicensList;
+    ASSERT_EQ(combo->count(), 2);
+    const QString longest = combo->itemText(1);
+    ASSERT_GT(combo->fontMetrics().horizontalAdvance(longest), combo->width()) << "the line fits the box anyway";
+    combo->showPopup();
+    QApplication::processEvents();
+    QAbstractItemView *list = combo->view();
+    EXPECT_GE(list->viewport()->width(), list->fontMetrics().horizontalAdvance(longest)) << longest.toStdString();
+    EXPECT_LE(list->window()->geometry().right(), list->screen()->geometry().right());
+    combo->hidePopup();
+}
+
 TEST_F(OrganisationEditorTest, OppnaListsTheDistinctOrganisationNumbersAndKeepsTheTypedOne)
 {
     const QString link = sqliteDataLink("Praktik", QStringList{"5561234567", "5569876543", "5561234567", " ", ""});
@@ -247,7 +284,8 @@ TEST_F(OrganisationEditorTest, AnUnknownDataLinkOpensTheDataProvidersDialog)
     {
         bool ok;
         QString entry;
-    } cases[] = {{true, "222"}, {false, "333"}};
+        QString name;
+    } cases[] = {{true, "222", "Vald.udl"}, {false, "333", "Tidigare.udl"}};
     for (const auto &c : cases) {
         suite::SetDefaultDataProviderFile(previous);
         presenter.clear();
@@ -270,31 +308,91 @@ TEST_F(OrganisationEditorTest, AnUnknownDataLinkOpensTheDataProvidersDialog)
         open("finns-inte.udl");
         EXPECT_TRUE(seen);
         EXPECT_EQ(organisationEntries(), QStringList{c.entry}) << boxTexts().join('|').toStdString();
-        EXPECT_EQ(dialog().ComboBox1->currentText(), ""); // the links were listed again
+        EXPECT_EQ(dialog().ComboBox1->count(), 2); // the links were listed again
+        EXPECT_EQ(dialog().ComboBox1->currentText(), c.name); // and the one opened is shown
         EXPECT_TRUE(dialog().isConnected());
+        dialog().btnSpara->click();
+        EXPECT_EQ(stored("\\DataProvider", "DefaultDataProvider"), suite::DataLinkPath() + c.name);
     }
 }
 
-TEST_F(OrganisationEditorTest, SparaWritesTheFourValuesInOrder)
+// Only a changed data link covers the organisation again: leaving the box that shows the
+// link just opened (a name in its list) changes nothing, however it got there.
+TEST_F(OrganisationEditorTest, LeavingTheDataLinkBoxUnchangedKeepsTheOrganisation)
+{
+    sqliteDataLink("Vald", QStringList{"222"});
+    sqliteDataLink("Tidigare", QStringList{"333"});
+    suite::SetDefaultDataProviderFile(suite::DataLinkPath() + "Tidigare.udl");
+    dialog().show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog()));
+    const auto leaveTheBox = [this] {
+        dialog().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog()));
+        dialog().ComboBox1->setFocus(Qt::TabFocusReason);
+        dialog().OrganisationsNrComboBox->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+    };
+
+    // Typed, unknown, so chosen through the data providers dialog (cancelled: the
+    // previous link opens).
+    QTimer::singleShot(200, [] {
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->findChild<QPushButton *>("BitBtn2")->click();
+    });
+    dialog().ComboBox1->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(dialog().ComboBox1->lineEdit(), "finns-inte");
+    QTest::keyClick(dialog().ComboBox1->lineEdit(), Qt::Key_Return);
+    ASSERT_TRUE(dialog().isConnected());
+    ASSERT_EQ(dialog().ComboBox1->currentText(), "Tidigare.udl");
+    leaveTheBox();
+    EXPECT_TRUE(dialog().isConnected()) << "after the data providers dialog";
+
+    // Typed in full and opened with Enter.
+    dialog().ComboBox1->setFocus(Qt::TabFocusReason);
+    dialog().ComboBox1->lineEdit()->selectAll();
+    QTest::keyClicks(dialog().ComboBox1->lineEdit(), "Vald.udl");
+    EXPECT_FALSE(dialog().isConnected()) << "typing is a change";
+    QTest::keyClick(dialog().ComboBox1->lineEdit(), Qt::Key_Return);
+    ASSERT_TRUE(dialog().isConnected());
+    leaveTheBox();
+    EXPECT_TRUE(dialog().isConnected()) << "after typing and Enter";
+
+    // Picking another link from the list is a change.
+    dialog().ComboBox1->setCurrentIndex(dialog().ComboBox1->findText("Tidigare.udl"));
+    EXPECT_FALSE(dialog().isConnected());
+}
+
+TEST_F(OrganisationEditorTest, SparaWritesTheFourValues)
 {
     const QString link = sqliteDataLink("Praktik", QStringList{"5561234567"});
     open("Praktik.udl");
     dialog().OrganisationsNrComboBox->setEditText("5561234567");
     dialog().CheckBox1->setChecked(true);
     dialog().cmbLicensList->setEditText("MY 0A1B2C - 2030-01-01, Vårdcentralen");
-    QStringList writes;
-    dialog().writeMachineValue = [&](const QString &key, const QString &name, const QString &text) {
-        writes.append(key.mid(SlotKey.size()) + "|" + name + "=" + text);
-        return suite::WriteRegistryString(suite::RegistryRoot::LocalMachine, key, name, text);
-    };
     dialog().btnSpara->click();
     EXPECT_EQ(dialog().result(), suite::ResultOk);
-    EXPECT_EQ(writes, QStringList({"3|OrganisationsNr=5561234567", "3|CheckPasis=1",
-                                   "3\\Certifikat|DefaultVardoCertificate=0A1B2C",
-                                   "3\\DataProvider|DefaultDataProvider=" + link}));
     EXPECT_EQ(stored("", "OrganisationsNr"), "5561234567");
+    EXPECT_EQ(stored("", "CheckPasis"), "1");
     EXPECT_EQ(stored("\\Certifikat\\", "DefaultVardoCertificate"), "0A1B2C");
     EXPECT_EQ(stored("\\DataProvider\\", "DefaultDataProvider"), link);
+}
+
+// An account outside the store's group: the refusal is shown with how the right is had,
+// the dialog stays open for another try, and the slot keeps what it held.
+TEST_F(OrganisationEditorTest, ARefusedSparaIsShownAndTheDialogStaysOpen)
+{
+    ASSERT_TRUE(suite::WriteRegistryString(suite::RegistryRoot::LocalMachine, SlotKey + "3", "OrganisationsNr", "1111"));
+    dialog().show();
+    dialog().OrganisationsNrComboBox->setEditText("5561234567");
+    const testenv::RefusedMachineWrites refused;
+    refused.run([&] { dialog().btnSpara->click(); });
+    ASSERT_EQ(presenter.boxes().size(), 1) << boxTexts().join('|').toStdString();
+    EXPECT_EQ(presenter.boxes().first().kind, platform::BoxKind::Error);
+    EXPECT_TRUE(presenter.boxes().first().text.contains(suite::MachineWriteRightsHint)) << boxTexts().join('|').toStdString();
+    EXPECT_TRUE(dialog().isVisible());
+    EXPECT_NE(dialog().result(), suite::ResultOk);
+    EXPECT_EQ(stored("", "OrganisationsNr"), "1111");
+    EXPECT_EQ(stored("", "CheckPasis"), "");
 }
 
 TEST_F(OrganisationEditorTest, SparaTakesTheSerialOutOfTheCertificateText)
@@ -314,10 +412,87 @@ TEST_F(OrganisationEditorTest, SparaTakesTheSerialOutOfTheCertificateText)
         dialog().btnSpara->click();
         EXPECT_EQ(stored("\\Certifikat", "DefaultVardoCertificate"), c.serial) << c.text;
     }
-    // Without "Öppna": an empty number, the flag, and the data link in use at that moment.
+    // Without "Öppna" and with no default configured: an empty number, the flag, no data link.
     EXPECT_EQ(stored("", "OrganisationsNr"), "");
     EXPECT_EQ(stored("", "CheckPasis"), "0");
-    EXPECT_EQ(stored("\\DataProvider", "DefaultDataProvider"), suite::DefaultDataProviderFile());
+    EXPECT_EQ(stored("\\DataProvider", "DefaultDataProvider"), "");
+}
+
+// "Spara" stores the data link the box shows, never the one opened last elsewhere in the
+// program (here by another dialog).
+TEST_F(OrganisationEditorTest, SparaStoresTheDataLinkTheBoxShows)
+{
+    const QString own = sqliteDataLink("Egen", QStringList{"111"});
+    const QString elsewhere = sqliteDataLink("Annan", QStringList{"222"});
+    const QString configured = sqliteDataLink("Standard", QStringList{"333"});
+    suite::WriteSuiteSetting("DataProvider", "DefaultDataProvider", "Standard.udl");
+    const struct
+    {
+        QString shown;
+        QString stored;
+    } cases[] = {
+        {own, own},                               // editing, not reopened: the slot's own
+        {"Egen.udl", own},                        // a name in the data-link folder
+        {"/borta/Borta.udl", "/borta/Borta.udl"}, // a slot's own link that has gone
+        {"", configured},                         // adding without a choice: the configured default
+    };
+    for (const auto &c : cases) {
+        suite::SetDefaultDataProviderFile(elsewhere);
+        m_dialog.reset();
+        dialog().ComboBox1->setEditText(c.shown);
+        dialog().btnSpara->click();
+        EXPECT_EQ(stored("\\DataProvider", "DefaultDataProvider"), c.stored) << c.shown.toStdString();
+    }
+    // Opened in this dialog, then saved: the one opened, whatever was opened before.
+    suite::SetDefaultDataProviderFile(elsewhere);
+    m_dialog.reset();
+    open("Egen.udl");
+    ASSERT_TRUE(dialog().isConnected());
+    dialog().btnSpara->click();
+    EXPECT_EQ(stored("\\DataProvider", "DefaultDataProvider"), own);
+}
+
+// Enter on a focused push button presses that button; from a box it reaches the default
+// button, "Öppna".
+TEST_F(OrganisationEditorTest, EnterPressesTheFocusedButtonOrElseOppna)
+{
+    sqliteDataLink("Praktik", QStringList{"5561234567"});
+    const auto shown = [this] {
+        m_dialog.reset();
+        dialog().show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog()));
+        dialog().ComboBox1->setEditText("Praktik.udl");
+    };
+    const auto enterOn = [](QWidget *widget, Qt::Key key) {
+        widget->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), key);
+    };
+
+    shown();
+    enterOn(dialog().ComboBox1, Qt::Key_Return);
+    ASSERT_TRUE(dialog().isConnected()) << "Enter in the data-link box opens it";
+    dialog().OrganisationsNrComboBox->setEditText("5561234567");
+    enterOn(dialog().OrganisationsNrComboBox, Qt::Key_Return); // the default button is disabled now
+    EXPECT_TRUE(dialog().isVisible());
+    enterOn(dialog().btnSpara, Qt::Key_Return);
+    EXPECT_FALSE(dialog().isVisible());
+    EXPECT_EQ(dialog().result(), suite::ResultOk);
+    EXPECT_EQ(stored("", "OrganisationsNr"), "5561234567");
+
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        shown();
+        enterOn(dialog().btnCancel, key);
+        EXPECT_FALSE(dialog().isConnected()) << "Enter on Ångra opened the data link";
+        EXPECT_FALSE(dialog().isVisible());
+        EXPECT_EQ(dialog().result(), suite::ResultCancel);
+    }
+
+    // Back in a box after a button had the focus, Enter reaches "Öppna" again.
+    shown();
+    enterOn(dialog().btnCancel, Qt::Key_Tab);
+    enterOn(dialog().ComboBox1, Qt::Key_Return);
+    EXPECT_TRUE(dialog().isConnected());
+    EXPECT_TRUE(dialog().isVisible());
 }
 
 TEST_F(OrganisationEditorTest, AngraAndEscapeCancel)

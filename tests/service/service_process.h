@@ -1,7 +1,7 @@
 #pragma once
 // Running the built vardo-service and talking HTTP to it over loopback, for the tests of
 // this folder. Every wait is bounded.
-#include "app/core/service_keys.h"
+#include "suite/service_keys.h"
 #include "platform/local/local_service_names.h"
 #include "suite/registry.h"
 #include "program_run.h"
@@ -38,7 +38,7 @@ inline quint16 freePort()
 
 inline void storeSetting(const QString &subKey, const QString &name, const QString &text)
 {
-    ASSERT_TRUE(suite::WriteRegistryString(suite::RegistryRoot::LocalMachine, app::serviceSubKey(subKey), name, text));
+    ASSERT_TRUE(suite::WriteRegistryString(suite::RegistryRoot::LocalMachine, suite::serviceSubKey(subKey), name, text));
 }
 
 inline void storePort(quint16 port)

@@ -143,10 +143,10 @@ TEST(VardoService, LogsTheOrganisationSlotsItReads)
 {
     const ServiceOnFreePort setup;
     ASSERT_TRUE(suite::WriteRegistryString(suite::RegistryRoot::LocalMachine,
-                                           app::serviceSubKey(QStringLiteral("Organisation\\OrgNr2")),
+                                           suite::serviceSubKey(QStringLiteral("Organisation\\OrgNr2")),
                                            QStringLiteral("OrganisationsNr"), QStringLiteral("5565")));
     ASSERT_TRUE(suite::WriteRegistryString(suite::RegistryRoot::LocalMachine,
-                                           app::serviceSubKey(QStringLiteral("Organisation\\OrgNr2")),
+                                           suite::serviceSubKey(QStringLiteral("Organisation\\OrgNr2")),
                                            QStringLiteral("CheckPasis"), QStringLiteral("1")));
     RunningService service;
     ASSERT_TRUE(service.waitReady());

@@ -207,5 +207,7 @@ TEST_F(VardoctlJson, AUsageErrorKeepsItsExitCode)
 {
     const JsonRun run = json({"org", "show", "x"});
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_TRUE(run.err.object()["error"].toString().startsWith("usage:"));
+    const QString error = run.err.object()["error"].toString();
+    EXPECT_TRUE(error.startsWith("SLOT must be a number")) << qPrintable(error); // what was wrong, then the usage
+    EXPECT_TRUE(error.contains("usage:\nvardoctl org list")) << qPrintable(error);
 }

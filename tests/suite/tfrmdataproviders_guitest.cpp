@@ -2,6 +2,7 @@
 
 #include "platform/testing/recording_presenter.h"
 #include "platform/testing/scripted_prompter.h"
+#include "platform/widgets/visual_style.h"
 #include "recording_editor.h"
 #include "suite/data_link_file.h"
 #include "suite/dialogs.h"
@@ -17,8 +18,10 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
+#include <QLayout>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -403,6 +406,46 @@ TEST_F(DataProvidersDialog, OkWithoutARowKeepsTheDialogOpen)
     EXPECT_EQ(suite::SelectDataProvider("DefaultDataProvider"), "ERROR");
     ASSERT_EQ(presenter.boxes().size(), 1);
     EXPECT_EQ(presenter.boxes().at(0).text, RowCheckText);
+}
+
+// Enter on a focused push button presses that button; from the list it reaches "OK".
+TEST_F(DataProvidersDialog, EnterPressesTheFocusedButtonOrElseOk)
+{
+    addLink("a.udl");
+    setDefault("a.udl");
+    for (const bool onCancel : {true, false}) {
+        auto dialog = shownDialog();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        QWidget *focus = onCancel ? static_cast<QWidget *>(dialog->BitBtn2) : dialog->ListBox1;
+        focus->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_FALSE(dialog->isVisible());
+        EXPECT_EQ(dialog->result(), onCancel ? suite::ResultCancel : suite::ResultOk) << onCancel;
+    }
+}
+
+// The list is narrow: each row shows its whole name as a tooltip.
+TEST_F(DataProvidersDialog, EveryRowShowsItsWholeNameAsATooltip)
+{
+    const QString longName = "Praktikdatabasen för Vårdcentralen Norra Stadsdelen (ODBC).udl";
+    addLink(longName);
+    addLink("a.udl");
+    auto dialog = shownDialog();
+    QListWidget &list = *dialog->ListBox1;
+    ASSERT_EQ(rowsOf(list), QStringList({"a.udl", longName}));
+    ASSERT_GT(list.fontMetrics().horizontalAdvance(longName), list.viewport()->width()) << "the name fits anyway";
+    for (int row = 0; row < list.count(); ++row)
+        EXPECT_EQ(list.model()->index(row, 0).data(Qt::ToolTipRole).toString(), rowsOf(list).at(row));
+}
+
+// Under a custom style the dialog gets 10 pixels more than the width its layout needs.
+TEST_F(DataProvidersDialog, ACustomStyleWidensTheLaidOutDialogByTen)
+{
+    ASSERT_TRUE(platform::useVisualStyle("Fusion"));
+    auto dialog = shownDialog();
+    const int laidOut = std::max(209, dialog->layout()->totalMinimumSize().width());
+    ASSERT_GT(laidOut, 209 + 10) << "the layout no longer decides the width";
+    EXPECT_EQ(dialog->width(), laidOut + 10);
 }
 
 } // namespace

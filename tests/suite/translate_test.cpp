@@ -227,9 +227,20 @@ TEST_F(Translate, AFailedReloadAfterTheAppendEndsSilently)
 TEST_F(Translate, AFileThatCannotGrowEndsTheAppendSilently)
 {
     useFile(Heading);
-    // Writing past this size fails as a full disk does, whoever runs the test.
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{rlim_t(Heading.size()), RLIM_INFINITY};
+    // Writing past this size fails as a full disk does, whoever runs the test; the limit
+    // is lifted before the next test, whose output would otherwise be cut short.
+    struct FileSizeLimit
+    {
+        rlimit before{};
+        void (*handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+        FileSizeLimit() { getrlimit(RLIMIT_FSIZE, &before); }
+        ~FileSizeLimit()
+        {
+            setrlimit(RLIMIT_FSIZE, &before);
+            std::signal(SIGXFSZ, handler);
+        }
+    } lifted;
+    const rlimit limit{rlim_t(Heading.size()), lifted.before.rlim_max};
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
     EXPECT_EQ(suite::TranslateText("Avbryt"), "Avbryt");
     EXPECT_EQ(suite::TranslateText("Avbryt"), "Avbryt");

@@ -8,14 +8,22 @@
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 namespace testenv {
 namespace {
 
-std::unique_ptr<QTemporaryDir> &rootDir()
+// Every root made so far, the last one in use; the earlier ones stay until the process
+// ends, as a server a test started may still be working in one.
+std::vector<std::unique_ptr<QTemporaryDir>> &roots()
 {
-    static std::unique_ptr<QTemporaryDir> dir;
-    return dir;
+    static std::vector<std::unique_ptr<QTemporaryDir>> made;
+    return made;
+}
+
+QTemporaryDir *rootDir()
+{
+    return roots().empty() ? nullptr : roots().back().get();
 }
 
 void setEnv(const char *name, const QString &value)
@@ -25,6 +33,8 @@ void setEnv(const char *name, const QString &value)
 
 } // namespace
 
+// isolate() runs before each test too (test_main), so a test program run whole behaves
+// as its tests run one by one: root() is the running test's root.
 QString root()
 {
     return rootDir() ? rootDir()->path() : QString();
@@ -32,7 +42,9 @@ QString root()
 
 void isolate()
 {
-    rootDir() = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/vardo-test-XXXXXX");
+    // Read once: later roots go beside the first, not into the TMPDIR of the one before.
+    static const QString temp = QDir::tempPath();
+    roots().push_back(std::make_unique<QTemporaryDir>(temp + "/vardo-test-XXXXXX"));
     if (!rootDir()->isValid())
         throw std::runtime_error("cannot create the test root");
     const QString r = rootDir()->path();

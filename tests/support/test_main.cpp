@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QProcessEnvironment>
+
 #ifdef VARDO_TEST_GUI
 #include <QApplication>
 using TestApplication = QApplication;
@@ -11,6 +14,39 @@ using TestApplication = QApplication;
 #include <QCoreApplication>
 using TestApplication = QCoreApplication;
 #endif
+
+namespace {
+
+// Each test gets its own root, and the environment and current folder as it found them,
+// also when the whole program runs: what one test sets never reaches the next.
+class FreshRootPerTest : public ::testing::EmptyTestEventListener
+{
+    void OnTestStart(const ::testing::TestInfo &) override
+    {
+        m_environment = QProcessEnvironment::systemEnvironment();
+        m_currentDir = QDir::currentPath();
+        testenv::isolate();
+    }
+
+    void OnTestEnd(const ::testing::TestInfo &) override
+    {
+        QDir::setCurrent(m_currentDir);
+        const QProcessEnvironment now = QProcessEnvironment::systemEnvironment();
+        for (const QString &name : now.keys()) {
+            if (!m_environment.contains(name))
+                qunsetenv(name.toLocal8Bit().constData());
+        }
+        for (const QString &name : m_environment.keys()) {
+            if (now.value(name) != m_environment.value(name) || !now.contains(name))
+                qputenv(name.toLocal8Bit().constData(), m_environment.value(name).toLocal8Bit());
+        }
+    }
+
+    QProcessEnvironment m_environment;
+    QString m_currentDir;
+};
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -21,5 +57,6 @@ int main(int argc, char **argv)
     testenv::isolate();
     TestApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshRootPerTest);
     return RUN_ALL_TESTS();
 }

@@ -99,6 +99,20 @@ std::string caseName(const testing::TestParamInfo<ProgramCase> &info)
     return name;
 }
 
+// "vardoctl COMMAND --help" is a question about that command, answered on standard output.
+TEST(VardoctlCommands, HelpPrintsTheCommandsUsageOnStandardOutput)
+{
+    if (!QStringLiteral(VARDO_BUILT_PROGRAMS).split(u',').contains(QLatin1String("vardoctl")))
+        GTEST_SKIP() << "vardoctl is not built";
+    for (const char *command : {"org", "cert", "db", "reg", "settings", "service", "datalink", "paths", "probe", "trial", "dialup"}) {
+        const ProgramRun help = run(QStringLiteral("vardoctl"), {QLatin1String(command), QStringLiteral("--help")});
+        EXPECT_EQ(help.exitCode, 0) << command;
+        EXPECT_TRUE(help.out.startsWith(QStringLiteral("usage:\nvardoctl %1").arg(QLatin1String(command))))
+            << command << ": " << help.out.toStdString();
+        EXPECT_EQ(help.err, QString()) << command;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Programs, ProgramOptions, testing::ValuesIn(builtCases()), caseName);
 
 } // namespace

@@ -70,8 +70,10 @@ TEST_F(ShellCompletion, VardoctlOffersCommandsSubCommandsAndOptionsFromItsUsage)
 TEST_F(ShellCompletion, VardoctlOffersTheListedSlotsAndTheDataLinks)
 {
     const QString vardoctl = testenv::binDir() + QStringLiteral("/vardoctl");
+    const QString link = testenv::root() + QStringLiteral("/Praktik.udl"); // outside the folder listed below
+    testenv::writeFile(link, "[oledb]\r\nProvider=SQLite;Data Source=/srv/p.db\r\n");
     for (const char *number : {"5566", "7788"})
-        ASSERT_EQ(QProcess::execute(vardoctl, {"org", "add", "--orgnr", QLatin1String(number)}), 0);
+        ASSERT_EQ(QProcess::execute(vardoctl, {"org", "add", "--orgnr", QLatin1String(number), "--datalink", link}), 0);
     testenv::writeFile(dataLinkFolder() + QStringLiteral("/Praktik A.udl"), "");
     testenv::writeFile(dataLinkFolder() + QStringLiteral("/Praktik B.UDL"), "");
     testenv::writeFile(dataLinkFolder() + QStringLiteral("/notes.txt"), "");

@@ -67,6 +67,12 @@ QTextStream &err()
     return jsonOutput() ? kept : plain;
 }
 
+// A message written for a box ("\r\r" between a sentence and the reason) as terminal lines.
+QString lineBreaksOf(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+}
+
 // With --json nobody answers on a terminal: a box's text joins the kept messages, a
 // question counts as closed without a choice.
 class KeptMessagePresenter : public platform::MessagePresenter
@@ -74,7 +80,7 @@ class KeptMessagePresenter : public platform::MessagePresenter
 public:
     int present(const platform::MessageBox &box) override
     {
-        err() << QString(box.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n') << '\n';
+        err() << lineBreaksOf(box.text) << '\n';
         return box.buttons.size() > 1 ? platform::BoxNo : platform::BoxOk;
     }
 };
@@ -120,14 +126,18 @@ int run(const QStringList &args)
     if (args.isEmpty())
         return printUsage();
     for (const Command &c : commands()) {
-        if (c.name == args.first()) {
-            try {
-                platform::checkAnsiCodePage();
-                return c.run(args.mid(1));
-            } catch (const std::exception &e) {
-                err() << platform::messageOf(e) << "\n";
-                return ExitFailed;
-            }
+        if (c.name != args.first())
+            continue;
+        if (args.mid(1) == QStringList{QStringLiteral("--help")}) {
+            out() << "usage:\n" << c.usage << '\n';
+            return ExitOk;
+        }
+        try {
+            platform::checkAnsiCodePage();
+            return c.run(args.mid(1));
+        } catch (const std::exception &e) {
+            err() << lineBreaksOf(platform::messageOf(e)) << "\n";
+            return ExitFailed;
         }
     }
     return printUsage();

@@ -3,7 +3,7 @@
 // service, which reads these keys.
 #include <QString>
 
-namespace app {
+namespace suite {
 
 inline const QString ServiceKey = QStringLiteral("SOFTWARE\\Tellvara\\Vardo-Service");
 
@@ -12,4 +12,4 @@ inline QString serviceSubKey(const QString &name)
     return ServiceKey + QLatin1Char('\\') + name;
 }
 
-} // namespace app
+} // namespace suite

@@ -1,7 +1,6 @@
 // An error that leaves an event handler is shown once in the application's error box.
-#include "app/core/event_handler.h"
+#include "suite/event_handler.h"
 
-#include "app/core/startup.h"
 #include "platform/testing/recording_presenter.h"
 #include "suite/dialogs.h"
 #include "platform/error.h"
@@ -15,9 +14,9 @@ using platform::testing::RecordingPresenter;
 TEST(EventHandler, ErrorIsShownInTheApplicationErrorBox)
 {
     RecordingPresenter presenter;
-    suite::SetApplicationTitle(app::ApplicationTitle);
+    suite::SetApplicationTitle(QStringLiteral("Tellvara AB Vardo-ServiceAdmin"));
     bool after = false;
-    app::runEventHandler([&] {
+    suite::runEventHandler([&] {
         throw platform::Error(QStringLiteral("Unable to get Current path"));
         after = true;
     });
@@ -31,8 +30,8 @@ TEST(EventHandler, ErrorIsShownInTheApplicationErrorBox)
 TEST(EventHandler, ForeignErrorsAreShownToo)
 {
     RecordingPresenter presenter;
-    app::runEventHandler([] { throw std::runtime_error("disk full"); });
-    app::runEventHandler([] { throw 42; });
+    suite::runEventHandler([] { throw std::runtime_error("disk full"); });
+    suite::runEventHandler([] { throw 42; });
     ASSERT_EQ(presenter.boxes().size(), 2);
     EXPECT_EQ(presenter.boxes()[0].text, "disk full");
     EXPECT_EQ(presenter.boxes()[1].kind, platform::BoxKind::Error);
@@ -42,7 +41,7 @@ TEST(EventHandler, AHandlerThatSucceedsShowsNothing)
 {
     RecordingPresenter presenter;
     int runs = 0;
-    app::runEventHandler([&] { ++runs; });
+    suite::runEventHandler([&] { ++runs; });
     EXPECT_EQ(runs, 1);
     EXPECT_TRUE(presenter.boxes().isEmpty());
 }

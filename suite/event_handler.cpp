@@ -1,23 +1,23 @@
-#include "app/core/event_handler.h"
+#include "suite/event_handler.h"
 
 #include "suite/dialogs.h"
 #include "platform/error.h"
 
 #include <QString>
 
-namespace app {
+namespace suite {
 
 void runEventHandler(const std::function<void()> &handler)
 {
     try {
         handler();
     } catch (const std::exception &e) {
-        suite::ShowApplicationError(platform::messageOf(e));
+        ShowApplicationError(platform::messageOf(e));
     } catch (...) {
         // Nothing a handler calls should throw anything else; if it does, the program
         // still keeps running.
-        suite::ShowApplicationError(QStringLiteral("Unknown error"));
+        ShowApplicationError(QStringLiteral("Unknown error"));
     }
 }
 
-} // namespace app
+} // namespace suite

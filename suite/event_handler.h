@@ -3,8 +3,8 @@
 // ends that handler, is shown in the application's error box, and the program goes on.
 #include <functional>
 
-namespace app {
+namespace suite {
 
 void runEventHandler(const std::function<void()> &handler);
 
-} // namespace app
+} // namespace suite
