@@ -15,7 +15,7 @@ struct OrganisationEntry
     QString organisationsNr;
     bool checkPasis = false;
     QString certificateText; // a catalogue line, a bare serial or anything typed
-    QString dataProvider;    // DefaultDataProviderFile when the editor saves
+    QString dataProvider;    // the data link the editor's box shows (DataLinkToStore)
 };
 
 // Throws platform::Error when the store refuses a write.
