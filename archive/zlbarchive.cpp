@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <algorithm>
+
 
 namespace archive {
 namespace {
@@ -190,6 +192,11 @@ void TZLBArchive::ExpandFolder(const QString &folder, QStringList &list)
             collected.append(name);
     }
     list.append(collected);
+    // The folder pass need not look at these again; only files were collected when recursing.
+    if (fWalk && fWalk->list == &list && fRecursePaths) {
+        fWalk->listedFiles.resize(static_cast<size_t>(list.size()), false);
+        std::fill(fWalk->listedFiles.end() - collected.size(), fWalk->listedFiles.end(), true);
+    }
 }
 
 } // namespace archive

@@ -122,6 +122,13 @@ private:
     class Rewrite;
     class Output;
     struct QueuedFile;
+    // The folder pass under way: which items of its list ExpandFolder appended as files
+    // it listed, so they are taken without another look at the disk.
+    struct FolderWalk
+    {
+        const QStringList *list = nullptr;
+        std::vector<bool> listedFiles;
+    };
 
     void checkOpen() const;
     void checkIndex(int index) const;
@@ -176,6 +183,7 @@ private:
     qint64 fProgressTotal = 0;
     qint64 fProgressIndex = 0;
     bool fDestroying = false;
+    FolderWalk *fWalk = nullptr;
 };
 
 } // namespace archive

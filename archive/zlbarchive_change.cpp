@@ -266,15 +266,24 @@ void TZLBArchive::AddStream(const QString &Filename, QIODevice &InStream)
 
 void TZLBArchive::folderPass(QStringList &list)
 {
-    for (qsizetype i = 0; i < list.size();) {
-        if (!QFileInfo(list.at(i)).isDir()) {
-            ++i;
-            continue;
-        }
-        const QString folder = list.takeAt(i);
-        if (fRecursePaths)
-            ExpandFolder(folder, list);
+    FolderWalk walk{&list, {}};
+    fWalk = &walk;
+    const struct WalkEnd
+    {
+        FolderWalk *&walk;
+        ~WalkEnd() { walk = nullptr; }
+    } walkEnd{fWalk};
+    QStringList files;
+    // The list grows while it is read: a folder's files are appended and met in turn.
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const QString item = list.at(i);
+        const bool listedFile = static_cast<size_t>(i) < walk.listedFiles.size() && walk.listedFiles[static_cast<size_t>(i)];
+        if (listedFile || !QFileInfo(item).isDir())
+            files.append(item);
+        else if (fRecursePaths)
+            ExpandFolder(item, list);
     }
+    list = files;
 }
 
 void TZLBArchive::AddFiles(QStringList &FileList)

@@ -470,6 +470,7 @@ TEST(ZlbChange, ArchiveReaching2GiBIsRefusedAndNothingOfTheBlockStays)
         EXPECT_EQ(e.message(), "The archive new.zlb would reach 2 GiB, more than the format can hold");
     }
     EXPECT_EQ(writer.size(), 1000);
+    writer.sync();
     EXPECT_EQ(file.size(), 1000);
     options.reserve = 0;
     blocks.store(source, writer, options, rec);
