@@ -125,7 +125,7 @@ int TZLBArchive::FileInArchive(const QString &filename) const
     checkOpen();
     const QString form = names::archiveForm(filename);
     const QString folder = names::folderPart(form);
-    return fLookup.find((fSavePaths ? names::withoutDrive(folder) : folder) + names::filePart(form));
+    return fLookup.find(fArchiveRegistry, (fSavePaths ? names::withoutDrive(folder) : folder) + names::filePart(form));
 }
 
 void TZLBArchive::startProgress(TInternalFlags flag, const QString &text, qint64 total)

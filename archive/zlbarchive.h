@@ -161,7 +161,7 @@ private:
                      TZLBFileRec &rec);
     void storeListed(Rewrite &rewrite, BlockPipeline *pipeline, qsizetype index, const QString &sourceName,
                      TInternalFlags flag, TZLBFileRec &rec);
-    void appendRecord(Rewrite &rewrite, const QString &key, const TZLBFileRec &rec);
+    void appendRecord(Rewrite &rewrite, const TZLBFileRec &rec);
     void replaceEntry(Rewrite &rewrite, int index, QIODevice &source, const QString &sourceName);
     std::unique_ptr<BlockPipeline> startPipeline(const QStringList &sources, std::vector<bool> wanted);
     void logError(const QString &message);
