@@ -5,11 +5,12 @@
 namespace archive {
 
 BlockPipeline::BlockPipeline(const QStringList &sources, std::vector<bool> wanted, TFileCompressionLevel level,
-                             int threads, std::function<QString()> createTempFile)
+                             int threads, std::function<QString()> createTempFile, qint64 memoryBudget)
     : m_sources(sources)
     , m_wanted(std::move(wanted))
     , m_level(level)
     , m_createTempFile(std::move(createTempFile))
+    , m_memoryBudget(memoryBudget)
 {
     try {
         for (int i = 0; i < threads; ++i)
@@ -77,7 +78,7 @@ void BlockPipeline::work()
     const qsizetype count = m_sources.size();
     for (;;) {
         m_changed.wait(lock, [&] {
-            return m_stopping || m_next >= count || m_next == m_released || m_memory + SlotCost <= MemoryBudget;
+            return m_stopping || m_next >= count || m_next == m_released || m_memory + SlotCost <= m_memoryBudget;
         });
         if (m_stopping || m_next >= count)
             return;
@@ -112,7 +113,7 @@ void BlockPipeline::prepareOne(BlockStore &blocks, qsizetype index, Slot &slot, 
         std::unique_ptr<platform::SourceFile> source = openSource(name);
         const qint64 cost = admissionCost(*source);
         lock.lock();
-        m_changed.wait(lock, [&] { return m_stopping || index == m_released || m_memory + cost <= MemoryBudget; });
+        m_changed.wait(lock, [&] { return m_stopping || index == m_released || m_memory + cost <= m_memoryBudget; });
         if (m_stopping)
             return;
         m_memory += cost;

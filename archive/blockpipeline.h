@@ -45,9 +45,10 @@ public:
     };
 
     // Starts `threads` workers over `sources`; a source whose `wanted` is false is not read.
-    // `createTempFile` is called on a worker, never by two at once.
+    // `createTempFile` is called on a worker, never by two at once. `memoryBudget` is
+    // lowered only by tests.
     BlockPipeline(const QStringList &sources, std::vector<bool> wanted, TFileCompressionLevel level, int threads,
-                  std::function<QString()> createTempFile);
+                  std::function<QString()> createTempFile, qint64 memoryBudget = MemoryBudget);
     // Stops the workers, waits for them and deletes every temporary file they made.
     ~BlockPipeline();
     BlockPipeline(const BlockPipeline &) = delete;
@@ -80,6 +81,7 @@ private:
     std::vector<bool> m_wanted;
     TFileCompressionLevel m_level;
     std::function<QString()> m_createTempFile;
+    qint64 m_memoryBudget;
     std::mutex m_tempFileMutex;
 
     std::mutex m_mutex;

@@ -260,14 +260,14 @@ TEST(ZlbParallel, PipelineHandsBlocksBackInListOrderWithinItsBounds)
     const QString folder = testenv::freshDir("pipeline");
     QStringList sources;
     std::vector<bool> wanted;
-    // More than the window holds at once.
-    const int count = static_cast<int>(2 * BlockPipeline::MemoryBudget / BlockPipeline::SlotCost) + 5;
-    for (int i = 0; i < count; ++i) {
+    // A window of 32 sources, and three times as many.
+    const qint64 budget = 32 * BlockPipeline::SlotCost;
+    for (int i = 0; i < 96; ++i) {
         sources << folder + QString("/f%1").arg(i);
         testenv::writeFile(sources.back(), text(i + 1));
         wanted.push_back(i != 5);
     }
-    BlockPipeline pipeline(sources, wanted, fcDefault, 4, [] { return QString(); });
+    BlockPipeline pipeline(sources, wanted, fcDefault, 4, [] { return QString(); }, budget);
     for (qsizetype i = 0; i < sources.size(); ++i) {
         if (wanted[static_cast<size_t>(i)]) {
             BlockPipeline::Prepared &prepared = pipeline.take(i);
