@@ -6,6 +6,8 @@
 // Every byte decodes to one character: bytes the code page leaves undefined decode to
 // the control character of the same number, as Windows does. A character the code page
 // cannot hold encodes as "?".
+#include "platform/secret_buffer.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -17,6 +19,12 @@ QByteArray toAnsi(const QString &text);
 QByteArray toAnsiExactly(const QString &text);
 QString fromAnsi(const QByteArray &bytes);
 QString fromAnsi(const char *bytes, qsizetype length);
+// One character at a time, for secrets that must not pass through a QString: "?" for a
+// character the code page cannot hold.
+char toAnsiCharacter(char32_t character);
+char16_t fromAnsiCharacter(char byte);
+// A secret typed as text, in the code page, built in a wiped buffer.
+SecretBuffer toAnsiSecret(QStringView text);
 
 // The name of the code page in use (for messages).
 QString ansiCodePageName();

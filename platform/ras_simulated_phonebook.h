@@ -3,9 +3,11 @@
 // tests that must script timing and failures (TELLVARA_RAS_BACKEND=simulated).
 //
 // Rules: one INI file, ${XDG_CONFIG_HOME:-$HOME/.config}/tellvara/dialup-phonebook.ini,
-// one group per entry. A dial passes through the entry's States one StepDelayMs apart and
+// one group per entry, read and written without QSettings so that no cache keeps a
+// password; the password is read only when asked for. A dial passes through the entry's States one StepDelayMs apart and
 // then connects, or, when Error is not 0, fails with that RAS error after the last state.
 #include "platform/ras_api.h"
+#include "platform/secret_buffer.h"
 
 #include <QList>
 #include <QString>
@@ -21,7 +23,7 @@ struct SimulatedEntry
     QString name;
     QString phoneNumber;
     QString userName;
-    QString password;                 // empty: none stored
+    SecretBuffer password;            // in the ANSI code page; empty: none stored
     QList<Dword> states = defaultSimulatedStates();
     int stepDelayMs = 200;
     Dword error = Success;
@@ -32,7 +34,9 @@ struct SimulatedEntry
 QString simulatedPhonebookFile();
 
 QStringList simulatedEntryNames();
-bool readSimulatedEntry(const QString &name, SimulatedEntry &entry);
+enum class PasswordReading { Skip, Read };
+// False when there is no entry of that name. The password stays empty unless asked for.
+bool readSimulatedEntry(const QString &name, SimulatedEntry &entry, PasswordReading password = PasswordReading::Skip);
 // Adds the entry or replaces the one of that name.
 void writeSimulatedEntry(const SimulatedEntry &entry);
 void removeSimulatedEntry(const QString &name);

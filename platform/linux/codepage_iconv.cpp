@@ -142,6 +142,31 @@ QString fromAnsi(const char *bytes, qsizetype length)
     return text;
 }
 
+char toAnsiCharacter(char32_t character)
+{
+    if (character > 0xFFFF || QChar::isSurrogate(character))
+        return '?';
+    const CodePage &page = codePage();
+    const auto it = page.fromUnicode.constFind(char16_t(character));
+    return it != page.fromUnicode.cend() ? it.value() : '?';
+}
+
+char16_t fromAnsiCharacter(char byte)
+{
+    return codePage().toUnicode[static_cast<unsigned char>(byte)];
+}
+
+SecretBuffer toAnsiSecret(QStringView text)
+{
+    SecretBuffer bytes;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        bytes.append(pair ? '?' : toAnsiCharacter(text[i].unicode()));
+        i += pair ? 1 : 0;
+    }
+    return bytes;
+}
+
 QString fromAnsi(const QByteArray &bytes)
 {
     return fromAnsi(bytes.constData(), bytes.size());

@@ -3,6 +3,7 @@
 // check records and sizes, convert text and keep the connection handles, so a back end
 // speaks plain Qt types and RAS result codes only.
 #include "platform/ras_api.h"
+#include "platform/secret_buffer.h"
 
 #include <QList>
 #include <QString>
@@ -18,7 +19,7 @@ struct DialParams
     QString phoneNumber;
     QString callbackNumber;
     QString userName;
-    QString password;
+    SecretBuffer password; // in the ANSI code page, as in the records
     QString domain;
 };
 

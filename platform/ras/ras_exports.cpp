@@ -12,6 +12,8 @@
 #define RAS_EXPORT extern "C" __attribute__((visibility("default")))
 
 using namespace platform::ras;
+using platform::SecretBuffer;
+using platform::wipeBytes;
 
 namespace {
 
@@ -30,23 +32,41 @@ Dword guarded(Body body)
     }
 }
 
-DialParams paramsOf(const DialParamsA &record)
+enum class PasswordTaking { Skip, Take };
+
+// The password goes between the record and a wiped buffer byte for byte: it is never
+// decoded into a string that would leave a copy behind.
+SecretBuffer passwordOf(const DialParamsA &record)
+{
+    const char *end = static_cast<const char *>(std::memchr(record.password, 0, sizeof record.password));
+    return SecretBuffer(record.password, end ? std::size_t(end - record.password) : sizeof record.password);
+}
+
+void putPassword(DialParamsA &record, const SecretBuffer &password)
+{
+    const std::size_t length = std::min(password.size(), sizeof record.password - 1);
+    if (length > 0)
+        std::memcpy(record.password, password.data(), length);
+    wipeBytes(record.password + length, sizeof record.password - length);
+}
+
+DialParams paramsOf(const DialParamsA &record, PasswordTaking password)
 {
     return {fromField(record.entryName, sizeof record.entryName),
             fromField(record.phoneNumber, sizeof record.phoneNumber),
             fromField(record.callbackNumber, sizeof record.callbackNumber),
             fromField(record.userName, sizeof record.userName),
-            fromField(record.password, sizeof record.password),
+            password == PasswordTaking::Take ? passwordOf(record) : SecretBuffer(),
             fromField(record.domain, sizeof record.domain)};
 }
 
-void fill(DialParamsA &record, const DialParams &params, bool withPassword)
+void fill(DialParamsA &record, const DialParams &params)
 {
     toField(record.entryName, sizeof record.entryName, params.entryName);
     toField(record.phoneNumber, sizeof record.phoneNumber, params.phoneNumber);
     toField(record.callbackNumber, sizeof record.callbackNumber, params.callbackNumber);
     toField(record.userName, sizeof record.userName, params.userName);
-    toField(record.password, sizeof record.password, withPassword ? params.password : QString());
+    putPassword(record, params.password);
     toField(record.domain, sizeof record.domain, params.domain);
 }
 
@@ -86,7 +106,9 @@ RAS_EXPORT Dword RasDialA(void *, const char *, DialParamsA *params, Dword notif
         return ErrorInvalidSize;
     *connection = 0;
     return guarded([&] {
-        return dial(paramsOf(*params), reinterpret_cast<DialNotifier>(notifier), *connection);
+        // The back ends dial with the entry's own stored credentials: the record's
+        // password is not taken.
+        return dial(paramsOf(*params, PasswordTaking::Skip), reinterpret_cast<DialNotifier>(notifier), *connection);
     });
 }
 
@@ -228,7 +250,9 @@ RAS_EXPORT Dword RasGetEntryDialParamsA(const char *, DialParamsA *params, int *
         bool hasPassword = false;
         if (const Dword error = backend().readDialParams(found, hasPassword); error != Success)
             return error;
-        fill(*params, found, hasPassword);
+        if (!hasPassword)
+            found.password.clear();
+        fill(*params, found);
         *passwordReturned = hasPassword ? 1 : 0;
         return Dword(Success);
     });
@@ -240,7 +264,8 @@ RAS_EXPORT Dword RasSetEntryDialParamsA(const char *, DialParamsA *params, int r
         return ErrorInvalidParameter;
     if (params->size != sizeof(DialParamsA))
         return ErrorInvalidSize;
-    return guarded([&] { return backend().writeDialParams(paramsOf(*params), removePassword != 0); });
+    return guarded([&] { return backend().writeDialParams(paramsOf(*params, removePassword ? PasswordTaking::Skip : PasswordTaking::Take),
+                                                      removePassword != 0); });
 }
 
 RAS_EXPORT Dword RasRenameEntryA(const char *, const char *oldName, const char *newName)

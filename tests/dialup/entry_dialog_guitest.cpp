@@ -3,6 +3,7 @@
 // modal dialog from a timer, as a user would.
 #include "dialup/tdialup.h"
 
+#include "platform/codepage.h"
 #include "platform/ras_simulated_phonebook.h"
 
 #include "entry_dialog_answer.h"
@@ -28,10 +29,10 @@ TEST_F(EntryDialogTest, CreateEntryWritesWhatWasTyped)
     EXPECT_EQ(seen->title, QStringLiteral("New dial-up entry"));
     EXPECT_TRUE(seen->offered.name.isEmpty());
     SimulatedEntry entry;
-    ASSERT_TRUE(readSimulatedEntry(QStringLiteral("Hemma"), entry));
+    ASSERT_TRUE(readSimulatedEntry(QStringLiteral("Hemma"), entry, PasswordReading::Read));
     EXPECT_EQ(entry.phoneNumber, QStringLiteral("0771-1000"));
     EXPECT_EQ(entry.userName, QStringLiteral("åke"));
-    EXPECT_EQ(entry.password, QStringLiteral("lösen"));
+    EXPECT_EQ(platform::fromAnsi(entry.password.data(), qsizetype(entry.password.size())), QStringLiteral("lösen"));
 }
 
 TEST_F(EntryDialogTest, CancelChangesNothing)

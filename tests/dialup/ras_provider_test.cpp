@@ -3,6 +3,7 @@
 // to the buffer, unknown handles and projections.
 #include "dialup/ras_binding.h"
 
+#include "platform/codepage.h"
 #include "platform/ras_simulated_phonebook.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +24,7 @@ protected:
         qputenv("TELLVARA_RAS_BACKEND", "simulated");
         SimulatedEntry entry;
         entry.name = QStringLiteral("Exempel");
-        entry.password = QStringLiteral("hemligt");
+        entry.password = platform::toAnsiSecret(u"hemligt");
         writeSimulatedEntry(entry);
     }
 };

@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 
 namespace {
 
@@ -46,6 +50,30 @@ TEST_F(VardoctlDialUp, TrialEntriesDialStatusAndHangUp)
     EXPECT_EQ(hangup.exitCode, 0);
     EXPECT_EQ(hangup.out, "Hung up\n");
     EXPECT_EQ(vardoctl({"dialup", "status"}).out, "No active dial-up connection\n");
+}
+
+TEST_F(VardoctlDialUp, JsonAnswersOfDialAndHangUpAreTheNewState)
+{
+    const Outcome dial = vardoctl({"--json", "dialup", "dial", "Exempel"});
+    ASSERT_EQ(dial.exitCode, 0) << qPrintable(dial.err);
+    const QJsonObject dialed = QJsonDocument::fromJson(dial.out.toUtf8()).object();
+    EXPECT_EQ(dialed.value("entry").toString(), "Exempel");
+    EXPECT_EQ(dialed.value("states").toArray().size(), 9);
+    EXPECT_EQ(dialed.value("states").toArray().last().toString(), "Connected");
+    EXPECT_EQ(dialed.value("clientIP").toString(), "10.64.64.10");
+    EXPECT_EQ(dialed.value("serverIP").toString(), "10.64.64.1");
+
+    const Outcome hangup = vardoctl({"--json", "dialup", "hangup", "Exempel"});
+    ASSERT_EQ(hangup.exitCode, 0) << qPrintable(hangup.err);
+    const QJsonDocument left = QJsonDocument::fromJson(hangup.out.toUtf8());
+    EXPECT_TRUE(left.isArray()) << qPrintable(hangup.out);
+    EXPECT_TRUE(left.array().isEmpty());
+
+    const Outcome busy = vardoctl({"--json", "dialup", "dial", "Upptaget"});
+    EXPECT_EQ(busy.exitCode, 1);
+    EXPECT_TRUE(busy.out.isEmpty()) << qPrintable(busy.out);
+    EXPECT_EQ(QJsonDocument::fromJson(busy.err.toUtf8()).object().value("error").toString(),
+              "The phone line is busy.");
 }
 
 TEST_F(VardoctlDialUp, BusyLineFailsWithThePlatformText)

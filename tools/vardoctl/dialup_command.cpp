@@ -52,14 +52,23 @@ int exitCodeOfSignal(int signalNumber)
     return 128 + signalNumber;
 }
 
-// Dials asynchronously so every state is printed when it arrives; the outcome ends the
-// wait. Interrupted (Ctrl-C, SIGTERM), it hangs up what it started before it exits, so no
+// Dials asynchronously so every state is printed when it arrives (with --json, gathered
+// into the answer); the outcome ends the wait. Interrupted (Ctrl-C, SIGTERM), it hangs up what it started before it exits, so no
 // half-made connection outlives the command.
 int dial(dialup::TDialUp &dialUp, const QString &entry)
 {
     dialUp.SetEntry(entry);
     dialUp.SetDialMode(dialup::dmAsync);
     QEventLoop loop;
+    QJsonArray states;
+    const auto showState = [&](const QString &text) {
+        if (jsonOutput()) {
+            states.append(text);
+            return;
+        }
+        out() << text << "\n";
+        out().flush();
+    };
     int outcome = 0;
     int interruptedBy = 0;
     const platform::TerminationSignals interruption([&](int signalNumber) {
@@ -73,8 +82,7 @@ int dial(dialup::TDialUp &dialUp, const QString &entry)
             loop.exit();
             return;
         }
-        out() << text << "\n";
-        out().flush();
+        showState(text);
         if (state == int(platform::ras::Connected))
             loop.exit();
     };
@@ -94,27 +102,14 @@ int dial(dialup::TDialUp &dialUp, const QString &entry)
         dialUp.HangUp();
         return ExitFailed;
     }
-    if (dialUp.GetIP(int(dialUp.LastConnection())) == 0)
-        out() << "IP " << dialUp.ClientIP() << " server " << dialUp.ServerIP() << "\n";
-    return ExitOk;
-}
-
-// Hangs up every active connection, or those of one entry.
-int hangUp(dialup::TDialUp &dialUp, const QString &entry)
-{
-    QList<int> handles;
-    dialUp.OnActiveConnection = [&](dialup::TDialUp &, int handle, const dialup::TRasConnStatusA &, const QString &,
-                                    const char *entryName, const char *, const char *) {
-        if (entry.isEmpty() || fromAnsi(entryName) == entry)
-            handles << handle;
-    };
-    if (const int result = dialUp.GetConnections(); result != 0)
-        return failed(dialUp, result);
-    for (int handle : handles) {
-        if (const int result = dialUp.HangUpConn(handle); result != 0)
-            return failed(dialUp, result);
+    QJsonObject answer{{QStringLiteral("entry"), entry}, {QStringLiteral("states"), states}};
+    QString ipLine;
+    if (dialUp.GetIP(int(dialUp.LastConnection())) == 0) {
+        answer.insert(QStringLiteral("clientIP"), dialUp.ClientIP());
+        answer.insert(QStringLiteral("serverIP"), dialUp.ServerIP());
+        ipLine = QStringLiteral("IP %1 server %2\n").arg(dialUp.ClientIP(), dialUp.ServerIP());
     }
-    out() << (handles.isEmpty() ? "No connection to hang up" : "Hung up") << "\n";
+    printAnswer(answer, [&] { return ipLine; });
     return ExitOk;
 }
 
@@ -134,6 +129,28 @@ int showStatus(dialup::TDialUp &dialUp)
         out() << "No active dial-up connection\n";
     else
         printRows(rows);
+    return ExitOk;
+}
+
+// Hangs up every active connection, or those of one entry; with --json the answer is the
+// connections left.
+int hangUp(dialup::TDialUp &dialUp, const QString &entry)
+{
+    QList<int> handles;
+    dialUp.OnActiveConnection = [&](dialup::TDialUp &, int handle, const dialup::TRasConnStatusA &, const QString &,
+                                    const char *entryName, const char *, const char *) {
+        if (entry.isEmpty() || fromAnsi(entryName) == entry)
+            handles << handle;
+    };
+    if (const int result = dialUp.GetConnections(); result != 0)
+        return failed(dialUp, result);
+    for (int handle : handles) {
+        if (const int result = dialUp.HangUpConn(handle); result != 0)
+            return failed(dialUp, result);
+    }
+    if (jsonOutput())
+        return showStatus(dialUp);
+    out() << (handles.isEmpty() ? "No connection to hang up" : "Hung up") << "\n";
     return ExitOk;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/ras/networkmanager/nm_backend.h"
 
+#include "platform/codepage.h"
 #include "platform/ras/entry_dialog.h"
 #include "platform/ras/networkmanager/nm_names.h"
 #include "platform/ras/networkmanager/nm_state_map.h"
@@ -11,6 +12,7 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QUuid>
 
@@ -227,15 +229,19 @@ Dword NetworkManagerBackend::listEntries(QStringList &names)
     return error;
 }
 
-Dword NetworkManagerBackend::secretsOf(const Entry &entry, QString &password) const
+// The secret arrives as text in the reply (the bus library's own buffers are out of our
+// reach); it leaves for a wiped buffer at once and the text is wiped.
+Dword NetworkManagerBackend::secretsOf(const Entry &entry, SecretBuffer &password) const
 {
     const QString setting = credentialSetting(entry.settings);
     const QDBusMessage reply = call(m_bus, entry.path, ConnectionInterface, QStringLiteral("GetSecrets"), {setting});
     if (reply.type() != QDBusMessage::ReplyMessage)
         return errorOf(reply);
     const QVariantMap secrets = settingsOf(reply).value(setting);
-    password = isVpn(entry.settings) ? stringMap(secrets.value(QStringLiteral("secrets"))).value(QStringLiteral("password")).toString()
-                                     : secrets.value(QStringLiteral("password")).toString();
+    QString text = isVpn(entry.settings) ? stringMap(secrets.value(QStringLiteral("secrets"))).value(QStringLiteral("password")).toString()
+                                         : secrets.value(QStringLiteral("password")).toString();
+    password = toAnsiSecret(text);
+    wipeString(text);
     return Success;
 }
 
@@ -248,11 +254,9 @@ Dword NetworkManagerBackend::readDialParams(DialParams &params, bool &hasPasswor
     params.phoneNumber = credentials.value(QStringLiteral("number")).toString();
     params.userName = credentials.value(userKey(entry.settings)).toString();
     // Secrets kept by a user's agent may be out of reach; the entry then has no password.
-    QString password;
-    if (secretsOf(entry, password) != Success)
-        password.clear();
-    params.password = password;
-    hasPassword = !password.isEmpty();
+    if (secretsOf(entry, params.password) != Success)
+        params.password.clear();
+    hasPassword = !params.password.isEmpty();
     return Success;
 }
 
@@ -270,7 +274,9 @@ Dword NetworkManagerBackend::writeDialParams(const DialParams &params, bool remo
         return error;
     const QString setting = credentialSetting(entry.settings);
     QVariantMap &credentials = entry.settings[setting];
-    const QString password = removePassword ? QString() : params.password;
+    // The bus takes the secret as text: one string, wiped once the call has marshalled it.
+    QString password = removePassword ? QString() : fromAnsi(params.password.data(), qsizetype(params.password.size()));
+    const auto forget = qScopeGuard([&] { wipeString(password); });
     if (!removePassword)
         credentials.insert(userKey(entry.settings), params.userName);
     if (isVpn(entry.settings))
@@ -348,7 +354,10 @@ Dword NetworkManagerBackend::editWithDialog(std::uintptr_t window, Entry &entry)
     bool hasPassword = false;
     if (const Dword error = readDialParams(params, hasPassword); error != Success)
         return error;
-    EntryFields fields{params.entryName, params.phoneNumber, params.userName, params.password};
+    // The dialog's edit field holds the password as text whatever is done here.
+    EntryFields fields{params.entryName, params.phoneNumber, params.userName,
+                       fromAnsi(params.password.data(), qsizetype(params.password.size()))};
+    const auto forget = qScopeGuard([&] { wipeString(fields.password); });
     if (const Dword result = runEntryDialog(window, fields); result != Success)
         return result;
     const QString setting = credentialSetting(entry.settings);

@@ -52,7 +52,7 @@ private:
     Dword available() const;
     Dword findEntry(const QString &name, Entry &entry) const;
     QList<Entry> entries(Dword &error) const;
-    Dword secretsOf(const Entry &entry, QString &password) const;
+    Dword secretsOf(const Entry &entry, SecretBuffer &password) const;
     Dword update(const QString &path, const NmSettings &settings) const;
     Dword createWithDialog(std::uintptr_t window);
     Dword editWithDialog(std::uintptr_t window, Entry &entry);

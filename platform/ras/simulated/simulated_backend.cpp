@@ -1,8 +1,10 @@
 #include "platform/ras/simulated/simulated_backend.h"
 
+#include "platform/codepage.h"
 #include "platform/ras/entry_dialog.h"
 
 #include <QDateTime>
+#include <QScopeGuard>
 #include <QUuid>
 
 #include <exception>
@@ -33,12 +35,12 @@ Dword SimulatedBackend::listEntries(QStringList &names)
 Dword SimulatedBackend::readDialParams(DialParams &params, bool &hasPassword)
 {
     SimulatedEntry entry;
-    if (!readSimulatedEntry(params.entryName, entry))
+    if (!readSimulatedEntry(params.entryName, entry, PasswordReading::Read))
         return ErrorCannotFindPhonebookEntry;
     params.phoneNumber = entry.phoneNumber;
     params.userName = entry.userName;
-    params.password = entry.password;
-    hasPassword = !entry.password.isEmpty();
+    params.password = std::move(entry.password);
+    hasPassword = !params.password.isEmpty();
     return Success;
 }
 
@@ -47,11 +49,9 @@ Dword SimulatedBackend::writeDialParams(const DialParams &params, bool removePas
     SimulatedEntry entry;
     if (!readSimulatedEntry(params.entryName, entry))
         return ErrorCannotFindPhonebookEntry;
-    if (removePassword) {
-        entry.password.clear();
-    } else {
+    if (!removePassword) {
         entry.userName = params.userName;
-        entry.password = params.password;
+        entry.password = SecretBuffer(params.password.data(), params.password.size());
     }
     return writing([&] { writeSimulatedEntry(entry); });
 }
@@ -59,7 +59,7 @@ Dword SimulatedBackend::writeDialParams(const DialParams &params, bool removePas
 Dword SimulatedBackend::renameEntry(const QString &from, const QString &to)
 {
     SimulatedEntry entry;
-    if (!readSimulatedEntry(from, entry))
+    if (!readSimulatedEntry(from, entry, PasswordReading::Read))
         return ErrorCannotFindPhonebookEntry;
     SimulatedEntry existing;
     if (from != to && readSimulatedEntry(to, existing))
@@ -82,9 +82,12 @@ Dword SimulatedBackend::deleteEntry(const QString &name)
 Dword SimulatedBackend::editEntry(std::uintptr_t window, const QString &name)
 {
     SimulatedEntry entry;
-    if (!name.isEmpty() && !readSimulatedEntry(name, entry))
+    if (!name.isEmpty() && !readSimulatedEntry(name, entry, PasswordReading::Read))
         return ErrorCannotFindPhonebookEntry;
-    EntryFields fields{entry.name, entry.phoneNumber, entry.userName, entry.password};
+    // The dialog's edit field holds the password as text whatever is done here.
+    EntryFields fields{entry.name, entry.phoneNumber, entry.userName,
+                       fromAnsi(entry.password.data(), qsizetype(entry.password.size()))};
+    const auto forget = qScopeGuard([&] { wipeString(fields.password); });
     if (const Dword result = runEntryDialog(window, fields); result != Success)
         return result;
     if (!isValidEntryName(fields.name))
@@ -95,7 +98,7 @@ Dword SimulatedBackend::editEntry(std::uintptr_t window, const QString &name)
     entry.name = fields.name;
     entry.phoneNumber = fields.phoneNumber;
     entry.userName = fields.userName;
-    entry.password = fields.password;
+    entry.password = toAnsiSecret(fields.password);
     return writing([&] {
         if (!name.isEmpty() && name != entry.name)
             removeSimulatedEntry(name);
@@ -112,33 +115,49 @@ Dword SimulatedBackend::startDial(const DialParams &params, QString &key)
     bool alreadyConnected = false;
     const Dword result = writing([&] {
         for (const auto &[otherKey, connection] : liveConnections())
-            alreadyConnected = alreadyConnected || connection.entry.name == entry.name;
+            alreadyConnected = alreadyConnected || connection->entry.name == entry.name;
         if (alreadyConnected)
             return;
         key = QStringLiteral("simulated-") + QUuid::createUuid().toString(QUuid::Id128);
-        writeSimulatedConnection(key, entry.name, QDateTime::currentMSecsSinceEpoch());
+        const qint64 startedMs = QDateTime::currentMSecsSinceEpoch();
+        writeSimulatedConnection(key, entry.name, startedMs);
+        m_known[key] = Connection{std::move(entry), startedMs};
     });
     return result == Success && alreadyConnected ? ErrorPortAlreadyOpen : result;
 }
 
-QList<std::pair<QString, SimulatedBackend::Connection>> SimulatedBackend::liveConnections()
+std::vector<std::pair<QString, const SimulatedBackend::Connection *>> SimulatedBackend::liveConnections()
 {
-    QList<std::pair<QString, Connection>> live;
+    std::vector<std::pair<QString, const Connection *>> live;
     for (const QString &key : simulatedConnectionKeys()) {
-        Connection connection;
-        if (findConnection(key, connection) && progressOf(connection).error == Success)
-            live.append({key, connection});
-        else
+        const Connection *connection = findConnection(key);
+        if (connection && progressOf(*connection).error == Success) {
+            live.emplace_back(key, connection);
+        } else {
             removeSimulatedConnection(key);
+            m_known.erase(key);
+        }
     }
     return live;
 }
 
-bool SimulatedBackend::findConnection(const QString &key, Connection &connection) const
+const SimulatedBackend::Connection *SimulatedBackend::findConnection(const QString &key)
 {
     QString entryName;
-    return readSimulatedConnection(key, entryName, connection.startedMs)
-           && readSimulatedEntry(entryName, connection.entry);
+    qint64 startedMs = 0;
+    if (!readSimulatedConnection(key, entryName, startedMs)) {
+        m_known.erase(key);
+        return nullptr;
+    }
+    const auto known = m_known.find(key);
+    if (known != m_known.end() && known->second.entry.name == entryName && known->second.startedMs == startedMs)
+        return &known->second;
+    Connection connection{SimulatedEntry(), startedMs};
+    if (!readSimulatedEntry(entryName, connection.entry)) {
+        m_known.erase(key);
+        return nullptr;
+    }
+    return &(m_known[key] = std::move(connection));
 }
 
 DialProgress SimulatedBackend::progressOf(const Connection &connection)
@@ -162,18 +181,19 @@ DialProgress SimulatedBackend::progressOf(const Connection &connection)
 DialProgress SimulatedBackend::progress(const QString &key)
 {
     std::lock_guard lock(m_mutex);
-    Connection connection;
-    if (!findConnection(key, connection)) {
+    const Connection *connection = findConnection(key);
+    if (!connection) {
         DialProgress gone;
         gone.gone = true;
         return gone;
     }
-    return progressOf(connection);
+    return progressOf(*connection);
 }
 
 Dword SimulatedBackend::hangUp(const QString &key)
 {
     std::lock_guard lock(m_mutex);
+    m_known.erase(key);
     return writing([&] { removeSimulatedConnection(key); });
 }
 
@@ -183,7 +203,7 @@ Dword SimulatedBackend::listConnections(QList<ConnectionInfo> &connections)
     connections.clear();
     return writing([&] {
         for (const auto &[key, connection] : liveConnections())
-            connections << ConnectionInfo{key, connection.entry.name, QStringLiteral("modem"),
+            connections << ConnectionInfo{key, connection->entry.name, QStringLiteral("modem"),
                                           QStringLiteral("Simulated modem")};
     });
 }
@@ -191,14 +211,14 @@ Dword SimulatedBackend::listConnections(QList<ConnectionInfo> &connections)
 Dword SimulatedBackend::addresses(const QString &key, QString &client, QString &server)
 {
     std::lock_guard lock(m_mutex);
-    Connection connection;
-    if (!findConnection(key, connection))
+    const Connection *connection = findConnection(key);
+    if (!connection)
         return ErrorInvalidHandle;
-    const DialProgress p = progressOf(connection);
+    const DialProgress p = progressOf(*connection);
     if (p.states.isEmpty() || p.states.last() != Connected)
         return ErrorProjectionNotComplete;
-    client = connection.entry.clientIp;
-    server = connection.entry.serverIp;
+    client = connection->entry.clientIp;
+    server = connection->entry.serverIp;
     return Success;
 }
 

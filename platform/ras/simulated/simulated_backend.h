@@ -6,8 +6,10 @@
 #include "platform/ras/ras_backend.h"
 #include "platform/ras_simulated_phonebook.h"
 
+#include <map>
 #include <mutex>
 #include <utility>
+#include <vector>
 
 namespace platform::ras {
 
@@ -30,17 +32,20 @@ public:
 private:
     struct Connection
     {
-        SimulatedEntry entry;
+        SimulatedEntry entry; // without its password: a dial needs none
         qint64 startedMs = 0; // since the epoch
     };
-    bool findConnection(const QString &key, Connection &connection) const;
+    // The connection while its record is in the connections file; its entry is read from
+    // the phonebook once, when the connection is first looked at, not at every poll.
+    const Connection *findConnection(const QString &key);
     // The connections that still exist; records of dials that failed (also of programs
     // that died before they could hang up) are removed on the way. Throws when the
     // connections file cannot be written.
-    QList<std::pair<QString, Connection>> liveConnections();
+    std::vector<std::pair<QString, const Connection *>> liveConnections();
     static DialProgress progressOf(const Connection &connection);
 
     std::mutex m_mutex;
+    std::map<QString, Connection> m_known;
 };
 
 } // namespace platform::ras

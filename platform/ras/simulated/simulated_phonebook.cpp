@@ -1,5 +1,9 @@
+#include "platform/codepage.h"
 #include "platform/error.h"
+#include "platform/folder_file.h"
+#include "platform/ras/simulated/phonebook_ini_p.h"
 #include "platform/ras_simulated_phonebook.h"
+#include "platform/secret_file.h"
 #include "platform/special_folders.h"
 
 #include <QDir>
@@ -7,7 +11,9 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <algorithm>
 #include <iterator>
+#include <optional>
 
 namespace platform::ras {
 namespace {
@@ -40,17 +46,98 @@ QString connectionsFile()
 // The phonebook holds passwords in clear, so its folder and files are the user's alone,
 // whatever the umask: the folder 0700, each file made 0600 before the first byte goes in
 // (QSettings keeps the permissions of the file it replaces).
-void makePrivate(const QString &path)
+void makePrivateFolder(const QString &path)
 {
     const QString folder = QFileInfo(path).absolutePath();
     constexpr auto folderMode = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-    constexpr auto fileMode = QFile::ReadOwner | QFile::WriteOwner;
     QDir().mkpath(QFileInfo(folder).absolutePath());
     QDir().mkdir(folder, folderMode);
-    QFile file(path);
-    if (!QFile::setPermissions(folder, folderMode) || !file.open(QIODevice::Append, fileMode)
-        || !file.setPermissions(fileMode))
+    if (!QFile::setPermissions(folder, folderMode))
         throw Error(QStringLiteral("The dial-up file %1 could not be made private.").arg(path));
+}
+
+void makePrivate(const QString &path)
+{
+    makePrivateFolder(path);
+    constexpr auto fileMode = QFile::ReadOwner | QFile::WriteOwner;
+    QFile file(path);
+    if (!file.open(QIODevice::Append, fileMode) || !file.setPermissions(fileMode))
+        throw Error(QStringLiteral("The dial-up file %1 could not be made private.").arg(path));
+}
+
+// Far more than any phonebook holds; a larger file is no phonebook of ours.
+constexpr std::size_t PhonebookLimit = 4 * 1024 * 1024;
+constexpr unsigned PhonebookMode = 0600;
+
+SecretBuffer phonebookText()
+{
+    std::optional<SecretBuffer> text = readSecretFile(simulatedPhonebookFile(), PhonebookLimit);
+    return text ? std::move(*text) : SecretBuffer();
+}
+
+bool hasEntry(std::string_view text, const QString &name)
+{
+    const QList<ini::Section> sections = ini::sections(text);
+    return std::any_of(sections.cbegin(), sections.cend(), [&](const ini::Section &s) {
+        return !s.topLevel && s.name == name;
+    });
+}
+
+QString textValue(std::string_view text, const QString &section, std::string_view key, const QString &fallback = {})
+{
+    const std::optional<std::string_view> raw = ini::rawValue(text, section, key);
+    return raw ? ini::valueText(*raw) : fallback;
+}
+
+SecretBuffer passwordValue(std::string_view text, const QString &section)
+{
+    SecretBuffer password;
+    if (const std::optional<std::string_view> raw = ini::rawValue(text, section, "Password"))
+        ini::unescapeValue(*raw, [&](char32_t c) { password.append(toAnsiCharacter(c)); });
+    return password;
+}
+
+// The text without the sections of that entry.
+SecretBuffer withoutEntry(std::string_view text, const QString &name)
+{
+    SecretBuffer kept;
+    std::size_t copied = 0;
+    for (const ini::Section &s : ini::sections(text)) {
+        if (s.topLevel || s.name != name)
+            continue;
+        kept.append(text.data() + copied, s.begin - copied);
+        copied = s.end;
+    }
+    kept.append(text.data() + copied, text.size() - copied);
+    return kept;
+}
+
+void appendEntry(SecretBuffer &out, const SimulatedEntry &entry)
+{
+    if (out.size() > 0 && out.data()[out.size() - 1] != '\n')
+        out.append('\n');
+    ini::appendSectionHeader(out, entry.name);
+    ini::appendKeyValue(out, "PhoneNumber", entry.phoneNumber);
+    ini::appendKeyValue(out, "UserName", entry.userName);
+    SecretText password;
+    for (char byte : entry.password.view())
+        password.append(fromAnsiCharacter(byte));
+    ini::appendKeyValue(out, "Password", password.view());
+    ini::appendKeyValue(out, "States", statesText(entry.states));
+    ini::appendKeyValue(out, "StepDelayMs", QString::number(entry.stepDelayMs));
+    ini::appendKeyValue(out, "Error", QString::number(entry.error));
+    ini::appendKeyValue(out, "ClientIP", entry.clientIp);
+    ini::appendKeyValue(out, "ServerIP", entry.serverIp);
+    out.append('\n');
+}
+
+void savePhonebook(const SecretBuffer &text)
+{
+    const QString path = simulatedPhonebookFile();
+    makePrivateFolder(path);
+    // Raw data: the bytes go to the file from the wiped buffer, not through a copy.
+    saveFileInFolder(path, QByteArray::fromRawData(text.data(), qsizetype(text.size())), PhonebookMode,
+                     FileSaving::ReplaceExisting);
 }
 
 void syncOrThrow(QSettings &file)
@@ -79,54 +166,49 @@ QString simulatedPhonebookFile()
 
 QStringList simulatedEntryNames()
 {
-    QSettings file(simulatedPhonebookFile(), QSettings::IniFormat);
-    return file.childGroups();
+    const SecretBuffer text = phonebookText();
+    QStringList names;
+    for (const ini::Section &s : ini::sections(text.view())) {
+        if (!s.topLevel && !names.contains(s.name))
+            names << s.name;
+    }
+    names.sort();
+    return names;
 }
 
-bool readSimulatedEntry(const QString &name, SimulatedEntry &entry)
+bool readSimulatedEntry(const QString &name, SimulatedEntry &entry, PasswordReading password)
 {
-    QSettings file(simulatedPhonebookFile(), QSettings::IniFormat);
-    if (!file.childGroups().contains(name))
+    const SecretBuffer file = phonebookText();
+    const std::string_view text = file.view();
+    if (!hasEntry(text, name))
         return false;
+    const QString &section = name;
     const SimulatedEntry defaults;
-    file.beginGroup(name);
     entry.name = name;
-    entry.phoneNumber = file.value(QStringLiteral("PhoneNumber")).toString();
-    entry.userName = file.value(QStringLiteral("UserName")).toString();
-    entry.password = file.value(QStringLiteral("Password")).toString();
-    entry.states = file.contains(QStringLiteral("States")) ? statesOf(file.value(QStringLiteral("States")).toString())
-                                                           : defaults.states;
-    entry.stepDelayMs = qBound(0, file.value(QStringLiteral("StepDelayMs"), defaults.stepDelayMs).toInt(), 60000);
-    entry.error = file.value(QStringLiteral("Error"), 0).toUInt();
-    entry.clientIp = file.value(QStringLiteral("ClientIP"), defaults.clientIp).toString();
-    entry.serverIp = file.value(QStringLiteral("ServerIP"), defaults.serverIp).toString();
+    entry.phoneNumber = textValue(text, section, "PhoneNumber");
+    entry.userName = textValue(text, section, "UserName");
+    entry.password = password == PasswordReading::Read ? passwordValue(text, section) : SecretBuffer();
+    const std::optional<std::string_view> states = ini::rawValue(text, section, "States");
+    entry.states = states ? statesOf(ini::valueText(*states)) : defaults.states;
+    entry.stepDelayMs = qBound(0, textValue(text, section, "StepDelayMs", QString::number(defaults.stepDelayMs)).toInt(), 60000);
+    entry.error = textValue(text, section, "Error").toUInt();
+    entry.clientIp = textValue(text, section, "ClientIP", defaults.clientIp);
+    entry.serverIp = textValue(text, section, "ServerIP", defaults.serverIp);
     return true;
 }
 
 void writeSimulatedEntry(const SimulatedEntry &entry)
 {
-    const QString path = simulatedPhonebookFile();
-    makePrivate(path);
-    QSettings file(path, QSettings::IniFormat);
-    file.remove(entry.name);
-    file.beginGroup(entry.name);
-    file.setValue(QStringLiteral("PhoneNumber"), entry.phoneNumber);
-    file.setValue(QStringLiteral("UserName"), entry.userName);
-    file.setValue(QStringLiteral("Password"), entry.password);
-    file.setValue(QStringLiteral("States"), statesText(entry.states));
-    file.setValue(QStringLiteral("StepDelayMs"), entry.stepDelayMs);
-    file.setValue(QStringLiteral("Error"), entry.error);
-    file.setValue(QStringLiteral("ClientIP"), entry.clientIp);
-    file.setValue(QStringLiteral("ServerIP"), entry.serverIp);
-    file.endGroup();
-    syncOrThrow(file);
+    SecretBuffer text = withoutEntry(phonebookText().view(), entry.name);
+    appendEntry(text, entry);
+    savePhonebook(text);
 }
 
 void removeSimulatedEntry(const QString &name)
 {
-    QSettings file(simulatedPhonebookFile(), QSettings::IniFormat);
-    file.remove(name);
-    syncOrThrow(file);
+    const SecretBuffer file = phonebookText();
+    if (hasEntry(file.view(), name))
+        savePhonebook(withoutEntry(file.view(), name));
 }
 
 QStringList simulatedConnectionKeys()
