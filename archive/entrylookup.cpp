@@ -21,12 +21,12 @@ QString foldedName(const TZLBFileRec &rec)
 
 void EntryLookup::rebuild(const std::vector<TZLBFileRec> &records)
 {
-    m_slots.clear();
     m_used = 0;
     size_t capacity = 16;
     while (capacity < 2 * records.size())
         capacity *= 2;
-    m_slots.resize(capacity);
+    // A new table, so a smaller archive does not keep the memory of a larger one.
+    m_slots = std::vector<Slot>(capacity);
     for (size_t i = 0; i < records.size(); ++i)
         add(records, static_cast<int>(i));
 }

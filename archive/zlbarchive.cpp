@@ -78,7 +78,8 @@ void TZLBArchive::CreateArchive(const QString &filename)
 
 void TZLBArchive::CloseArchive()
 {
-    fArchiveRegistry.clear();
+    // Its memory too: reopening after a change reads the new registry right after this.
+    std::vector<TZLBFileRec>().swap(fArchiveRegistry);
     fLookup.rebuild(fArchiveRegistry);
     fNewArchive = false;
     fArchiveDetails = TZLBArchiveRec();

@@ -111,6 +111,9 @@ void TZLBArchive::changeArchive(bool raiseEveryFailure, const std::function<void
 void TZLBArchive::commitRewrite(Rewrite &rewrite)
 {
     rewrite.old.reset();
+    // The registry is read back from the new file; the copy built here goes first.
+    std::vector<TZLBFileRec>().swap(rewrite.records);
+    rewrite.lookup.rebuild(rewrite.records);
     QString reason;
     // The old archive stays in place until the new one replaces it in one step; if that
     // fails the new one is kept where it is and the caller learns where.
