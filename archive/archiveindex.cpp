@@ -19,7 +19,7 @@ constexpr qint64 MaxInflateRatio = 1032;
     throw platform::Error(msg::unableToReadList());
 }
 
-TZLBArchiveRec readTrailer(QFile &file, qint64 fileSize)
+TZLBArchiveRec readTrailer(QIODevice &file, qint64 fileSize)
 {
     char bytes[layout::ArchiveRecSize];
     if (!file.seek(fileSize - layout::ArchiveRecSize) || file.read(bytes, sizeof bytes) != sizeof bytes)
@@ -74,7 +74,7 @@ private:
     std::vector<TZLBFileRec> m_records;
 };
 
-void readCompressedRegistry(QFile &file, qint64 start, qint64 regionLength, qint64 wanted, RecordCutter &cutter,
+void readCompressedRegistry(QIODevice &file, qint64 start, qint64 regionLength, qint64 wanted, RecordCutter &cutter,
                             const RegistryProgress &progress)
 {
     if (wanted / MaxInflateRatio > regionLength)
@@ -93,7 +93,7 @@ void readCompressedRegistry(QFile &file, qint64 start, qint64 regionLength, qint
     }
 }
 
-void readPlainRegistry(QFile &file, qint64 start, qint64 regionLength, qint64 wanted, RecordCutter &cutter)
+void readPlainRegistry(QIODevice &file, qint64 start, qint64 regionLength, qint64 wanted, RecordCutter &cutter)
 {
     if (wanted > regionLength || !file.seek(start))
         failList();
@@ -108,7 +108,7 @@ void readPlainRegistry(QFile &file, qint64 start, qint64 regionLength, qint64 wa
 
 } // namespace
 
-ArchiveIndex readArchiveIndex(QFile &file, const RegistryProgress &progress)
+ArchiveIndex readArchiveIndex(QIODevice &file, const RegistryProgress &progress)
 {
     const qint64 fileSize = file.size();
     if (fileSize < layout::ArchiveRecSize)

@@ -3,7 +3,7 @@
 // checked as the format demands before anything else is read.
 #include "archive/zlbrecords.h"
 
-#include <QFile>
+#include <QIODevice>
 
 #include <functional>
 #include <vector>
@@ -23,11 +23,11 @@ struct ArchiveIndex
 // Bytes of the archive registry taken so far, against the registry's full size.
 using RegistryProgress = std::function<void(qint64 done, qint64 total)>;
 
-// Reads and checks the archive. Throws platform::Error with "The archive file appears to be
+// Reads and checks the archive (a file, or any device that can seek). Throws platform::Error with "The archive file appears to be
 // corrupted" when the file is too short to be an archive or its checksum fails, and
 // with "Unable to read archive file list" when the trailer's counts do not fit the file,
 // the registry cannot be read or yields too few bytes, or an entry's block lies outside
 // the entry data area.
-ArchiveIndex readArchiveIndex(QFile &file, const RegistryProgress &progress);
+ArchiveIndex readArchiveIndex(QIODevice &file, const RegistryProgress &progress);
 
 } // namespace archive

@@ -5,11 +5,11 @@
 namespace archive {
 
 BlockPipeline::BlockPipeline(const QStringList &sources, std::vector<bool> wanted, TFileCompressionLevel level,
-                             int threads, std::function<QString()> createTempFile, qint64 memoryBudget)
+                             int threads, std::function<std::unique_ptr<QFile>()> createSpillFile, qint64 memoryBudget)
     : m_sources(sources)
     , m_wanted(std::move(wanted))
     , m_level(level)
-    , m_createTempFile(std::move(createTempFile))
+    , m_createSpillFile(std::move(createSpillFile))
     , m_memoryBudget(memoryBudget)
 {
     try {
@@ -123,9 +123,9 @@ void BlockPipeline::prepareOne(BlockStore &blocks, qsizetype index, Slot &slot, 
         BlockOptions options;
         options.sourceName = name;
         options.cancelled = &m_cancelled;
-        options.createTempFile = [this] {
-            const std::lock_guard tempLock(m_tempFileMutex);
-            return m_createTempFile();
+        options.createSpillFile = [this] {
+            const std::lock_guard spillLock(m_spillFileMutex);
+            return m_createSpillFile();
         };
         options.progress = [&prepared](qint64 consumed, qint64) { prepared.consumed.push_back(consumed); };
         prepared.total = source->size();

@@ -45,11 +45,11 @@ public:
     };
 
     // Starts `threads` workers over `sources`; a source whose `wanted` is false is not read.
-    // `createTempFile` is called on a worker, never by two at once. `memoryBudget` is
+    // `createSpillFile` is called on a worker, never by two at once. `memoryBudget` is
     // lowered only by tests.
     BlockPipeline(const QStringList &sources, std::vector<bool> wanted, TFileCompressionLevel level, int threads,
-                  std::function<QString()> createTempFile, qint64 memoryBudget = MemoryBudget);
-    // Stops the workers, waits for them and deletes every temporary file they made.
+                  std::function<std::unique_ptr<QFile>()> createSpillFile, qint64 memoryBudget = MemoryBudget);
+    // Stops the workers, waits for them and closes every scratch file they made.
     ~BlockPipeline();
     BlockPipeline(const BlockPipeline &) = delete;
     BlockPipeline &operator=(const BlockPipeline &) = delete;
@@ -80,9 +80,9 @@ private:
     QStringList m_sources;
     std::vector<bool> m_wanted;
     TFileCompressionLevel m_level;
-    std::function<QString()> m_createTempFile;
+    std::function<std::unique_ptr<QFile>()> m_createSpillFile;
     qint64 m_memoryBudget;
-    std::mutex m_tempFileMutex;
+    std::mutex m_spillFileMutex;
 
     std::mutex m_mutex;
     std::condition_variable m_changed;

@@ -58,18 +58,10 @@ void countPiece(SourceSummary &summary, const char *data, qint64 got, const Bloc
 class SpillFile
 {
 public:
-    explicit SpillFile(const QString &name)
-        : m_file(name)
+    // The file vanishes with this object, or with the process however it ends.
+    explicit SpillFile(std::unique_ptr<QFile> file)
+        : m_file(std::move(file))
     {
-        if (!m_file.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered)) {
-            m_file.remove();
-            throw platform::Error(msg::unableToOpen(name));
-        }
-    }
-    ~SpillFile()
-    {
-        m_file.close();
-        m_file.remove();
     }
     SpillFile(const SpillFile &) = delete;
     SpillFile &operator=(const SpillFile &) = delete;
@@ -78,14 +70,14 @@ public:
     {
         // The archive continues its checksum from this one instead of reading the copy.
         m_crc = crc32Update(m_crc, data, size);
-        if (m_file.write(data, size) != size)
-            throw platform::Error(msg::unableToWrite(m_file.fileName() + QLatin1String(": ") + m_file.errorString()));
+        if (m_file->write(data, size) != size)
+            throw platform::Error(msg::unableToWrite(m_file->fileName() + QLatin1String(": ") + m_file->errorString()));
     }
 
-    void copyTo(ArchiveWriter &out, qint64 size) { out.copyRange(m_file, 0, size, m_crc); }
+    void copyTo(ArchiveWriter &out, qint64 size) { out.copyRange(*m_file, 0, size, m_crc); }
 
 private:
-    QFile m_file;
+    std::unique_ptr<QFile> m_file;
     quint32 m_crc = 0;
 };
 
@@ -218,8 +210,8 @@ struct BlockStore::State
             return;
         }
         block = &out;
-        if (big && options->createTempFile) {
-            out.spill = std::make_unique<SpillFile>(options->createTempFile());
+        if (big && options->createSpillFile) {
+            out.spill = std::make_unique<SpillFile>(options->createSpillFile());
         } else if (level != fcNone) {
             out.bytes = std::move(spare);
             out.bytes.clear();

@@ -32,7 +32,8 @@ struct BlockOptions
 
     QString sourceName;                         // the source as the caller named it, for messages
     qint64 reserve = 0;                         // bytes that must still fit after the block
-    std::function<QString()> createTempFile;    // a new empty file for the compressed form of a big source
+    // A new empty scratch file for the compressed form of a big source.
+    std::function<std::unique_ptr<QFile>()> createSpillFile;
     // Called each time the compressor hands over a full 65,536-byte output buffer.
     std::function<void(qint64 consumed, qint64 total)> progress;
     // Set by another thread to make `prepare` give up between two pieces of the source.

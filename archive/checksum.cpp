@@ -16,13 +16,16 @@ namespace {
 // it is checked must give an error, not a SIGBUS that ends the program.
 constexpr qint64 ReadPiece = 1 << 20;
 
-bool crcRead(QFile &file, qint64 offset, qint64 length, quint32 &crc)
+bool crcRead(QIODevice &file, qint64 offset, qint64 length, quint32 &crc)
 {
     if (!file.seek(offset))
         return false;
-    const auto buffer = std::make_unique<char[]>(ReadPiece);
+    // No larger than the range, and left as it comes: a small archive is opened in the
+    // time it takes to read it, not to clear a megabyte.
+    const qint64 size = std::clamp<qint64>(length, 1, ReadPiece);
+    const auto buffer = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(size));
     while (length > 0) {
-        const qint64 got = file.read(buffer.get(), std::min(length, ReadPiece));
+        const qint64 got = file.read(buffer.get(), std::min(length, size));
         if (got <= 0)
             return false;
         crc = crc32Update(crc, buffer.get(), got);
@@ -45,7 +48,7 @@ quint32 crc32Update(quint32 crc, const char *data, qint64 size)
     return static_cast<quint32>(crc32_z(crc, bytes, static_cast<z_size_t>(size)));
 }
 
-quint32 crc32OfFileRange(QFile &file, qint64 offset, qint64 length, quint32 crc, const QString &failure)
+quint32 crc32OfFileRange(QIODevice &file, qint64 offset, qint64 length, quint32 crc, const QString &failure)
 {
     if (offset < 0 || length < 0 || offset + length > file.size())
         throw platform::Error(failure);

@@ -5,9 +5,11 @@
 
 namespace archive {
 
-WindowedReader::WindowedReader(std::unique_ptr<QFile> file)
+WindowedReader::WindowedReader(std::unique_ptr<QIODevice> file)
     : m_file(std::move(file))
-    , m_window(std::make_unique_for_overwrite<char[]>(WindowSize))
+    // A small archive needs no more window than its size.
+    , m_windowSize(std::clamp<qint64>(m_file->size(), 1, WindowSize))
+    , m_window(std::make_unique_for_overwrite<char[]>(static_cast<size_t>(m_windowSize)))
 {
     QIODevice::open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
@@ -25,8 +27,8 @@ bool WindowedReader::fill(qint64 at)
     m_windowLength = 0;
     if (!m_file->seek(at))
         return false;
-    while (m_windowLength < WindowSize) {
-        const qint64 got = m_file->read(m_window.get() + m_windowLength, WindowSize - m_windowLength);
+    while (m_windowLength < m_windowSize) {
+        const qint64 got = m_file->read(m_window.get() + m_windowLength, m_windowSize - m_windowLength);
         if (got < 0)
             return false;
         if (got == 0)
@@ -40,7 +42,7 @@ qint64 WindowedReader::readData(char *data, qint64 maxSize)
 {
     const qint64 at = pos();
     const bool inWindow = at >= m_windowStart && at < m_windowStart + m_windowLength;
-    if (!inWindow && maxSize >= WindowSize) {
+    if (!inWindow && maxSize >= m_windowSize) {
         if (!m_file->seek(at))
             return -1;
         return m_file->read(data, maxSize);

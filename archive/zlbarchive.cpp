@@ -46,16 +46,19 @@ bool TZLBArchive::OpenArchive(const QString &filename)
     CloseArchive();
     if (filename.isEmpty())
         return false;
-    const QFileInfo info(filename);
-    if (!info.exists())
-        throw platform::Error(msg::archiveNotFound());
-    QFile file(info.absoluteFilePath());
-    // Only a regular file is opened: a FIFO would block the open.
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    const QString name = QFileInfo(filename).absoluteFilePath();
+    std::unique_ptr<QIODevice> file;
+    try {
+        file = OpenForReading(name);
+    } catch (const platform::Error &) {
+        // Asked only now, so an archive that opens costs no look-up of its own.
+        if (!QFileInfo::exists(name))
+            throw platform::Error(msg::archiveNotFound());
         throw platform::Error(msg::unableToOpen(filename));
+    }
     startProgress(ifOpening, msg::extractingRegistry(), 0);
-    ArchiveIndex index = readArchiveIndex(file, [this](qint64 done, qint64 total) { reportUnit(done, total); });
-    adoptIndex(info.absoluteFilePath(), std::move(index));
+    ArchiveIndex index = readArchiveIndex(*file, [this](qint64 done, qint64 total) { reportUnit(done, total); });
+    adoptIndex(name, std::move(index));
     if (OnArchiveOpened && !fDestroying)
         OnArchiveOpened(*this);
     DoProgress(ifClear, 0);
@@ -164,6 +167,14 @@ QString TZLBArchive::CreateTempFile()
     if (!file.open())
         throw platform::Error(msg::unableToCreate(QDir::tempPath() + QLatin1String(": ") + file.errorString()));
     return file.fileName();
+}
+
+std::unique_ptr<QIODevice> TZLBArchive::OpenForReading(const QString &filename)
+{
+    auto file = std::make_unique<QFile>(filename);
+    if (!QFileInfo(filename).isFile() || !file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        throw platform::Error(msg::unableToOpen(filename));
+    return file;
 }
 
 void TZLBArchive::ExpandFolder(const QString &folder, QStringList &list)

@@ -2,15 +2,17 @@
 // TZLBArchive: opens, creates, lists, extracts from and changes ZLB archives.
 //
 // The component keeps the archive registry of the open archive in memory. A change never
-// edits the archive in place: it writes a complete new archive into a temporary file
-// ("ZLB..." in the user's temporary folder), replaces the old file with it in one atomic
-// step and reads the result back. Unchanged blocks are copied as stored bytes, never
+// edits the archive in place: it writes a complete new archive into a new file beside the
+// old one that has no name until it replaces the old file in one atomic step (see
+// platform/file_replacement.h), and reads the result back. A crash leaves the old archive
+// and nothing else. Unchanged blocks are copied as stored bytes, never
 // recompressed. Events run synchronously on the caller's thread.
 //
 // Names: see entrynames.h. Failures: see the comment of each group below.
 #include "archive/entrylookup.h"
 #include "archive/zlbrecords.h"
 
+#include <QFile>
 #include <QIODevice>
 #include <QStringList>
 
@@ -110,9 +112,16 @@ public:
     void RenameFileByName(const QString &Original, const QString &New);
 
     // A new, empty, uniquely named file in the user's temporary folder whose name
-    // begins with "ZLB". With more than one thread it is also called on a worker thread
-    // (never by two at once) for the compressed form of a source above 20 MiB.
+    // begins with "ZLB". A change writes its new archive there only when the archive's
+    // folder takes no new file, and keeps a new archive there that could not replace the
+    // old one. (The compressed form of a source above 20 MiB goes to a scratch file
+    // without a name in the temporary folder.)
     virtual QString CreateTempFile();
+    // The archive file opened for reading, to open it and to extract from it; raises
+    // platform::Error when it cannot be read or is no regular file (a FIFO would block).
+    // The device must be able to seek. An override may serve the bytes from elsewhere: the
+    // fuzz target serves them from memory.
+    virtual std::unique_ptr<QIODevice> OpenForReading(const QString &filename);
     // Appends a folder's files (and, without recursion, its sub-folder names when
     // folders are kept) to the list; with recursion a sub-folder's files come before
     // those of the folder that holds it.
@@ -155,6 +164,7 @@ private:
     void folderPass(QStringList &list);
     void changeArchive(bool raiseEveryFailure, const std::function<void(Rewrite &)> &fill);
     void commitRewrite(Rewrite &rewrite);
+    QString keepCopy(QFile &newArchive);
     void copyDataArea(Rewrite &rewrite);
     BlockOptions blockOptions(const Rewrite &rewrite, const QString &sourceName);
     void storeSource(Rewrite &rewrite, QIODevice &source, const QString &sourceName, TInternalFlags flag,

@@ -1,5 +1,5 @@
-// TZLBArchive: every change, written as a complete new archive in a temporary file that
-// then replaces the old one in a single atomic step.
+// TZLBArchive: every change, written as a complete new archive in a new file beside the
+// old one that then replaces it in a single atomic step.
 #include "archive/zlbarchive.h"
 
 #include "archive/archivewriter.h"
@@ -11,9 +11,13 @@
 #include "archive/listmatcher.h"
 #include "archive/registrywriter.h"
 #include "archive/zlbmessages.h"
-#include "platform/filereplace.h"
 #include "platform/error.h"
+#include "platform/file_replacement.h"
+#include "platform/filecopy.h"
+#include "platform/filereplace.h"
+#include "platform/scratch_file.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -24,12 +28,18 @@
 namespace archive {
 
 // One change in progress: the new file, the old one, and the registry being built.
+// The new file lies beside the old one without a name until it replaces it; when the
+// archive's folder takes no new file, it is a named file from CreateTempFile, as the
+// rename over the archive is then bound to fail and the new archive is kept there.
 class TZLBArchive::Rewrite
 {
 public:
-    Rewrite(const QString &tempName, const QString &archiveName, const std::vector<TZLBFileRec> &registry,
-            const EntryLookup &lookup, TFileCompressionLevel level)
-        : temp(tempName)
+    Rewrite(std::unique_ptr<platform::FileReplacement> replacement, const QString &tempName,
+            const QString &archiveName, const std::vector<TZLBFileRec> &registry, const EntryLookup &lookup,
+            TFileCompressionLevel level)
+        : beside(std::move(replacement))
+        , named(tempName)
+        , temp(beside ? beside->file() : named)
         , writer(temp, archiveName)
         , blocks(level)
         , records(registry)
@@ -37,7 +47,9 @@ public:
     {
     }
 
-    QFile temp;
+    std::unique_ptr<platform::FileReplacement> beside;
+    QFile named;
+    QFile &temp;
     std::optional<QFile> old;
     ArchiveWriter writer;
     BlockStore blocks;
@@ -56,6 +68,23 @@ TZLBFileRec newRecord(const QString &key)
     setShortString(rec.name, names::filePart(key));
     setShortString(rec.path, names::folderPart(key));
     return rec;
+}
+
+// The new archive's file beside the archive; nothing when its folder takes no new file
+// (it is not writable): the change then goes the old way, through the temporary folder,
+// and the reason shows when the new archive cannot replace the old one.
+std::unique_ptr<platform::FileReplacement> replacementBeside(const QString &archiveName)
+{
+    try {
+        return std::make_unique<platform::FileReplacement>(archiveName);
+    } catch (const platform::Error &) {
+        return nullptr;
+    }
+}
+
+std::unique_ptr<QFile> openSpillFile()
+{
+    return platform::openScratchFile(QDir::tempPath());
 }
 
 QFile &oldFile(std::optional<QFile> &old, const QString &archiveName)
@@ -80,10 +109,11 @@ void TZLBArchive::logError(const QString &message)
 
 void TZLBArchive::changeArchive(bool raiseEveryFailure, const std::function<void(Rewrite &)> &fill)
 {
-    const QString tempName = CreateTempFile();
-    Rewrite rewrite(tempName, fArchive, fArchiveRegistry, fLookup, fCompressionLevel);
+    auto beside = replacementBeside(fArchive);
+    const QString tempName = beside ? QString() : CreateTempFile();
+    Rewrite rewrite(std::move(beside), tempName, fArchive, fArchiveRegistry, fLookup, fCompressionLevel);
     try {
-        if (!rewrite.temp.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered))
+        if (!rewrite.beside && !rewrite.named.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered))
             throw platform::Error(msg::unableToOpen(tempName));
         // A new archive has no file yet; every other change reads the old one.
         if (!fNewArchive) {
@@ -96,10 +126,13 @@ void TZLBArchive::changeArchive(bool raiseEveryFailure, const std::function<void
         writeRegistry(rewrite.writer, rewrite.records, fCompressionLevel,
                       [this](qint64 consumed, qint64 total) { reportUnit(consumed, total); });
         rewrite.writer.sync();
-        rewrite.temp.close();
+        // A named file is put in place by its name; the unnamed one stays open to be.
+        if (!rewrite.beside)
+            rewrite.temp.close();
     } catch (const std::exception &e) {
         rewrite.temp.close();
-        QFile::remove(tempName);
+        if (!rewrite.beside)
+            QFile::remove(tempName);
         if (raiseEveryFailure || dynamic_cast<const LimitError *>(&e))
             throw;
         logError(platform::messageOf(e));
@@ -114,14 +147,37 @@ void TZLBArchive::commitRewrite(Rewrite &rewrite)
     // The registry is read back from the new file; the copy built here goes first.
     std::vector<TZLBFileRec>().swap(rewrite.records);
     rewrite.lookup.rebuild(rewrite.records);
-    QString reason;
     // The old archive stays in place until the new one replaces it in one step; if that
-    // fails the new one is kept where it is and the caller learns where.
-    if (!platform::replaceFile(rewrite.temp.fileName(), fArchive, &reason))
-        throw platform::Error(msg::archiveNotReplaced(fArchive, rewrite.temp.fileName(), reason));
+    // fails the new one is kept, in the temporary folder, and the caller learns where.
+    if (rewrite.beside) {
+        try {
+            rewrite.beside->commit();
+        } catch (const platform::Error &e) {
+            throw platform::Error(msg::archiveNotReplaced(fArchive, keepCopy(rewrite.temp), e.message()));
+        }
+    } else {
+        QString reason;
+        if (!platform::replaceFile(rewrite.named.fileName(), fArchive, &reason))
+            throw platform::Error(msg::archiveNotReplaced(fArchive, rewrite.named.fileName(), reason));
+    }
     const QString name = fArchive;
     CloseArchive();
     OpenArchive(name);
+}
+
+QString TZLBArchive::keepCopy(QFile &newArchive)
+{
+    const QString name = CreateTempFile();
+    QFile copy(name);
+    QString reason;
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        reason = copy.errorString();
+    } else if (platform::copyFileRange(newArchive, 0, copy, 0, newArchive.size(), &reason)) {
+        return name;
+    }
+    copy.close();
+    QFile::remove(name);
+    throw platform::Error(msg::unableToWrite(name + QLatin1String(": ") + reason));
 }
 
 void TZLBArchive::copyDataArea(Rewrite &rewrite)
@@ -137,7 +193,7 @@ BlockOptions TZLBArchive::blockOptions(const Rewrite &rewrite, const QString &so
     // Room is kept for the registry with one more record, so it can never push the
     // finished file past the limit.
     options.reserve = registryReserve(static_cast<qint64>(rewrite.records.size()) + 1);
-    options.createTempFile = [this] { return CreateTempFile(); };
+    options.createSpillFile = openSpillFile;
     options.progress = [this](qint64 consumed, qint64 total) { reportUnit(consumed, total); };
     return options;
 }
@@ -158,8 +214,7 @@ std::unique_ptr<BlockPipeline> TZLBArchive::startPipeline(const QStringList &sou
     // One source gains nothing from workers; one thread is the plain path.
     if (threads <= 1 || std::count(wanted.begin(), wanted.end(), true) < 2)
         return nullptr;
-    return std::make_unique<BlockPipeline>(sources, std::move(wanted), fCompressionLevel, threads,
-                                           [this] { return CreateTempFile(); });
+    return std::make_unique<BlockPipeline>(sources, std::move(wanted), fCompressionLevel, threads, openSpillFile);
 }
 
 // Source `index` of a list: prepared by a worker when there is a pipeline, here otherwise.

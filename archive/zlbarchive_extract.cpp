@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <deque>
 #include <exception>
 #include <memory>
@@ -30,14 +31,6 @@ constexpr qint64 Batch = 256 << 10;
 // many ahead of the events: 8 MiB of inflated bytes at most.
 constexpr qint64 QueuedFileLimit = Batch;
 constexpr size_t QueueLength = 32;
-
-std::unique_ptr<QIODevice> openArchiveFile(const QString &name)
-{
-    auto file = std::make_unique<QFile>(name);
-    if (!QFileInfo(name).isFile() || !file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw platform::Error(msg::unableToOpen(name));
-    return std::make_unique<WindowedReader>(std::move(file));
-}
 
 QString outputName(const QString &root, const QStringList &folders, const QString &name)
 {
@@ -134,11 +127,12 @@ quint32 TZLBArchive::ExtractEntry(int index, QIODevice &archiveFile, QIODevice &
     const TZLBFileRec &rec = fArchiveRegistry[static_cast<size_t>(index)];
     startProgress(ifExtracting, msg::extracting(shortStringText(rec.name)), rec.osize);
     BlockReader reader(archiveFile, rec);
-    const auto buffer = std::make_unique_for_overwrite<char[]>(Batch);
+    const qint64 batch = std::clamp<qint64>(rec.osize, 1, Batch);
+    const auto buffer = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(batch));
     quint32 crc = 0;
     qint64 done = 0;
     while (done < rec.osize) {
-        const qint64 wanted = std::min<qint64>(Batch, rec.osize - done);
+        const qint64 wanted = std::min<qint64>(batch, rec.osize - done);
         const qint64 got = reader.read(buffer.get(), wanted);
         // What was inflated before a damage is written first: it stays on disk.
         if (OutFile.write(buffer.get(), got) != got)
@@ -164,7 +158,7 @@ void TZLBArchive::ExtractAll(const QString &Destination)
     // Every name is checked before the first file is written.
     for (size_t i = 0; i < fArchiveRegistry.size(); ++i)
         names::extractionPlace(fArchiveRegistry[i], fExtractWithPath, static_cast<int>(i));
-    const auto archiveFile = openArchiveFile(fArchive);
+    const auto archiveFile = std::make_unique<WindowedReader>(OpenForReading(fArchive));
     Output output(Destination);
     try {
         // A question before each file needs the files before it on disk.
@@ -237,7 +231,7 @@ void TZLBArchive::extractToFile(QIODevice *archiveFile, Output &output, const QS
         throw platform::Error(msg::unableToCreate(reason));
     std::unique_ptr<QIODevice> ownArchive;
     if (!archiveFile) {
-        ownArchive = openArchiveFile(fArchive);
+        ownArchive = std::make_unique<WindowedReader>(OpenForReading(fArchive));
         archiveFile = ownArchive.get();
     }
     const quint32 crc = ExtractEntry(index, *archiveFile, out, target);
@@ -335,7 +329,7 @@ void TZLBArchive::finishQueued(const QueuedFile &file, const Output &output, con
 void TZLBArchive::extractToStream(QIODevice &OutFile, int index)
 {
     const TZLBFileRec &rec = fArchiveRegistry[static_cast<size_t>(index)];
-    const auto archiveFile = openArchiveFile(fArchive);
+    const auto archiveFile = std::make_unique<WindowedReader>(OpenForReading(fArchive));
     const quint32 crc = ExtractEntry(index, *archiveFile, OutFile, fullName(rec));
     if (fCheckCRC && crc != rec.CRC)
         throw platform::Error(msg::fileFailedCrc(index));

@@ -4,13 +4,35 @@
 include(GoogleTest)
 find_package(GTest REQUIRED)
 
+option(VARDO_TEST_PCH "Compile the tests with one precompiled header of GoogleTest and Qt" ON)
+
+# True when one of the sources declares a class moc must see.
+function(vardo_needs_moc result)
+  foreach(src ${ARGN})
+    file(STRINGS ${src} lines REGEX "Q_OBJECT|Q_GADGET|Q_NAMESPACE|#include \"[^\"]*\\.moc\"")
+    if(lines)
+      set(${result} ON PARENT_SCOPE)
+      return()
+    endif()
+  endforeach()
+  set(${result} OFF PARENT_SCOPE)
+endfunction()
+
 function(vardo_add_test name)
   cmake_parse_arguments(ARG "GUI" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   if(ARG_GUI)
-    target_link_libraries(${name} PRIVATE vardo_test_main_gui)
+    set(main vardo_test_main_gui)
   else()
-    target_link_libraries(${name} PRIVATE vardo_test_main)
+    set(main vardo_test_main)
+  endif()
+  target_link_libraries(${name} PRIVATE ${main})
+  # Most tests declare no Qt classes: their moc pass would only cost time.
+  vardo_needs_moc(moc ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES AUTOMOC ${moc})
+  # The headers every test parses are parsed once, with the test main's own flags.
+  if(VARDO_TEST_PCH)
+    target_precompile_headers(${name} REUSE_FROM ${main})
   endif()
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
   if(NOT ARG_TIMEOUT)

@@ -43,13 +43,19 @@ unsigned DataLinkFileMode(const QString &connectionString)
     return platform::holdsPassword(connectionString) ? 0660 : 0664;
 }
 
-void WriteDataLinkFile(const QString &path, const QString &connectionString, platform::FileSaving saving)
+QByteArray DataLinkFileBytes(const QString &connectionString)
 {
     checkConnectionString(connectionString);
     const QString text = QStringLiteral("[oledb]\r\n"
                                         "; Everything after this line is an OLE DB initstring\r\n")
         + connectionString + QStringLiteral("\r\n");
-    platform::saveFileInFolder(path, utf16LeWithMark(text), DataLinkFileMode(connectionString), saving);
+    return utf16LeWithMark(text);
+}
+
+void WriteDataLinkFile(const QString &path, const QString &connectionString, platform::FileSaving saving)
+{
+    const QByteArray bytes = DataLinkFileBytes(connectionString);
+    platform::saveFileInFolder(path, bytes, DataLinkFileMode(connectionString), saving);
 }
 
 } // namespace suite

@@ -17,6 +17,9 @@ unsigned DataLinkFileMode(const QString &connectionString);
 // IniValueMaxLength characters after "Provider=" (what the readers keep). Replaces the
 // file in one step, so a reader sees the old or the new file, never through a symbolic
 // link (see platform/folder_file.h). Throws Error when it cannot.
+// The bytes WriteDataLinkFile saves; throws Error as it does for a connection string it refuses.
+QByteArray DataLinkFileBytes(const QString &connectionString);
+
 void WriteDataLinkFile(const QString &path, const QString &connectionString,
                        platform::FileSaving saving = platform::FileSaving::ReplaceExisting);
 

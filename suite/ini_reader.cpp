@@ -123,7 +123,12 @@ QString ReadIniValue(const QString &fileName, const QString &section, const QStr
     } catch (const platform::Error &) {
         return {}; // a file that cannot be read reads as one without the key
     }
-    const std::optional<QString> text = bytes ? DecodeIniText(*bytes) : std::nullopt;
+    return bytes ? IniValueOf(*bytes, section, key) : QString();
+}
+
+QString IniValueOf(const QByteArray &bytes, const QString &section, const QString &key)
+{
+    const std::optional<QString> text = DecodeIniText(bytes);
     return text ? leftWhole(FindIniValue(*text, section, key), IniValueMaxLength) : QString();
 }
 

@@ -23,6 +23,9 @@ inline constexpr qint64 IniFileMaxBytes = 1024 * 1024;
 // or the key is missing.
 QString ReadIniValue(const QString &fileName, const QString &section, const QString &key);
 
+// The value as ReadIniValue gives it, from a file's bytes already read.
+QString IniValueOf(const QByteArray &bytes, const QString &section, const QString &key);
+
 // The text of a file's bytes as ReadIniValue decodes them; nothing when the bytes are no
 // INI text (see above).
 std::optional<QString> DecodeIniText(const QByteArray &bytes);

@@ -9,8 +9,12 @@ namespace datalink {
 
 DataLinkDocument loadDataLink(const QString &path)
 {
+    return readDataLink(path, platform::readFileInFolder(path, suite::IniFileMaxBytes));
+}
+
+DataLinkDocument readDataLink(const QString &path, const std::optional<QByteArray> &bytes)
+{
     DataLinkDocument document{path, {}, true, false};
-    const std::optional<QByteArray> bytes = platform::readFileInFolder(path, suite::IniFileMaxBytes);
     if (!bytes)
         return document;
     document.exists = true;

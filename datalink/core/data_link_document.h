@@ -4,7 +4,10 @@
 // Provider line of the section oledb is the whole connection string.
 #include "platform/connection_string.h"
 
+#include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 namespace datalink {
 
@@ -20,6 +23,8 @@ struct DataLinkDocument
 // regular file, over the reader's size limit) or is no data-link file, or when its text
 // would not survive a save unchanged.
 DataLinkDocument loadDataLink(const QString &path);
+// The same from the file's bytes already read (nothing: no file of that name).
+DataLinkDocument readDataLink(const QString &path, const std::optional<QByteArray> &bytes);
 
 // Replaces the file in one step (creates it when it did not exist at loading), with the
 // data-link file's mode; throws platform::Error naming the file and the reason, leaving

@@ -1,6 +1,6 @@
 #include "platform/linux/registry_files_p.h"
 
-#include <QRandomGenerator>
+#include "platform/linux/writer_temp_names_p.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -16,9 +16,60 @@ namespace {
 
 constexpr int TempAttempts = 16;
 
+// ".tmp-<writer's process id>-<random>": the id tells a later writer whether the file
+// is still being written or was left behind by a process that is gone.
 QByteArray tempEntry()
 {
-    return TempPrefix + QByteArray::number(QRandomGenerator::global()->generate64(), 16);
+    return writerTempName(TempPrefix);
+}
+
+// Left over from a writer that died between naming its file and renaming it, or written
+// before temporary names carried the writer's id.
+bool isStaleTemp(int dirFd, const QByteArray &entry)
+{
+    if (const std::optional<bool> gone = writerIsGone(entry, TempPrefix))
+        return *gone;
+    struct stat st;
+    constexpr time_t UnnamedWriterGrace = 60;
+    return fstatat(dirFd, entry.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0
+        && st.st_mtime + UnnamedWriterGrace < time(nullptr);
+}
+
+void removeStaleTemps(int dirFd)
+{
+    std::vector<Entry> entries;
+    if (listEntries(dirFd, entries) != 0)
+        return; // only tidying: the write itself reports what is wrong with the folder
+    for (const Entry &entry : entries) {
+        if (entry.kind == EntryKind::StoreFile && entry.name.startsWith(TempPrefix) && isStaleTemp(dirFd, entry.name))
+            unlinkat(dirFd, entry.name.constData(), 0);
+    }
+}
+
+// A file without a name in the directory: a crash before it is linked leaves nothing.
+UniqueFd createUnnamedFile(int dirFd)
+{
+    return UniqueFd(openat(dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+}
+
+bool lacksUnnamedFiles(int error)
+{
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
+}
+
+// Gives the unnamed file a temporary name, only to rename it over the entry at once.
+// linkat with AT_EMPTY_PATH needs a capability; the /proc link of the descriptor does not.
+int nameUnnamedFile(int fd, int dirFd, QByteArray &entry)
+{
+    const QByteArray procPath = "/proc/self/fd/" + QByteArray::number(fd);
+    for (int attempt = 0; attempt < TempAttempts; ++attempt) {
+        entry = tempEntry();
+        if (linkat(AT_FDCWD, procPath.constData(), dirFd, entry.constData(), AT_SYMLINK_FOLLOW) == 0)
+            return 0;
+        if (errno != EEXIST)
+            return errno;
+    }
+    return EEXIST;
 }
 
 UniqueFd createTempFile(int dirFd, QByteArray &entry)
@@ -49,13 +100,11 @@ int writeAll(int fd, const QByteArray &bytes)
 }
 
 // Everything before the rename: the temporary file must be whole and on disk first.
-int fillTempFile(UniqueFd file, const QByteArray &bytes, mode_t mode)
+int writeFilled(int fd, const QByteArray &bytes, mode_t mode)
 {
-    if (const int error = writeAll(file.get(), bytes))
+    if (const int error = writeAll(fd, bytes))
         return error;
-    if (fchmod(file.get(), mode) != 0 || fsync(file.get()) != 0)
-        return errno;
-    return close(file.release()) == 0 ? 0 : errno;
+    return fchmod(fd, mode) == 0 && fsync(fd) == 0 ? 0 : errno;
 }
 
 int readAll(int fd, qsizetype size, QByteArray &bytes)
@@ -162,11 +211,28 @@ int readFile(int dirFd, const QByteArray &entry, qsizetype maxSize, QByteArray &
 
 int replaceFile(int dirFd, const QByteArray &entry, const QByteArray &bytes, mode_t mode)
 {
+    removeStaleTemps(dirFd);
     QByteArray temp;
-    UniqueFd file = createTempFile(dirFd, temp);
-    if (!file)
-        return errno;
-    int error = fillTempFile(std::move(file), bytes, mode);
+    int error = 0;
+    UniqueFd file = createUnnamedFile(dirFd);
+    if (file) {
+        error = writeFilled(file.get(), bytes, mode);
+        if (!error)
+            error = nameUnnamedFile(file.get(), dirFd, temp);
+        if (error)
+            return error; // nothing was named, so nothing is left
+        if (close(file.release()) != 0)
+            error = errno;
+    } else {
+        if (!lacksUnnamedFiles(errno))
+            return errno;
+        file = createTempFile(dirFd, temp);
+        if (!file)
+            return errno;
+        error = writeFilled(file.get(), bytes, mode);
+        if (!error && close(file.release()) != 0)
+            error = errno;
+    }
     if (!error && renameat(dirFd, temp.constData(), dirFd, entry.constData()) != 0)
         error = errno;
     if (error) {

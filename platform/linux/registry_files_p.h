@@ -48,8 +48,10 @@ int mayChange(int dirFd);
 // Reads a whole regular file of at most maxSize bytes (EFBIG when larger).
 int readFile(int dirFd, const QByteArray &entry, qsizetype maxSize, QByteArray &bytes);
 
-// Replaces the entry with a file of these bytes: a temporary file in the same directory,
-// flushed to disk, renamed over the entry, and the directory flushed.
+// Replaces the entry with a file of these bytes: a temporary file in the same directory
+// (unnamed until it is whole, where the file system allows), flushed to disk, renamed over
+// the entry, and the directory flushed. Temporary files left by writers that are gone are
+// removed first.
 int replaceFile(int dirFd, const QByteArray &entry, const QByteArray &bytes, mode_t mode);
 
 // Removes an entry and flushes the directory.

@@ -7,8 +7,6 @@
 
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
-#include <QTemporaryFile>
 
 #include <csignal>
 
@@ -28,6 +26,18 @@ QString tempFolder()
 QStringList leftoverTempFiles()
 {
     return QDir(tempFolder()).entryList({"ZLB*"}, QDir::Files);
+}
+
+// The files this process holds open that have no name, in `folder`.
+QStringList unnamedOpenFilesIn(const QString &folder)
+{
+    QStringList found;
+    for (const QFileInfo &fd : QDir("/proc/self/fd").entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
+        const QString target = fd.symLinkTarget();
+        if (target.startsWith(folder + "/") && target.endsWith(" (deleted)"))
+            found << target;
+    }
+    return found;
 }
 
 // A folder of source files with the given names and contents.
@@ -508,19 +518,15 @@ TEST(ZlbChange, FailedWriteKeepsTheBlocksBeforeItForTheNextWrite)
     EXPECT_EQ(writer.checksum(), crcOf(before + "after"));
 }
 
-TEST(ZlbChange, BigSourcesAreCompressedThroughATemporaryFile)
+TEST(ZlbChange, BigSourcesAreCompressedThroughAScratchFileWithoutAName)
 {
-    struct Counting : TZLBArchive
-    {
-        int created = 0;
-        QString CreateTempFile() override
-        {
-            ++created;
-            return TZLBArchive::CreateTempFile();
-        }
-    };
-    Counting zlb;
+    TZLBArchive zlb;
     zlb.SetCompressionLevel(fcFastest);
+    // The most scratch files open at once while a source is compressed.
+    qsizetype scratch = 0;
+    zlb.OnProgress = [&](const QString &, int) {
+        scratch = std::max(scratch, unnamedOpenFilesIn(tempFolder()).size());
+    };
     newArchive(zlb);
     QByteArray big = text(1);
     big = big.repeated(20971520 / big.size() + 1);
@@ -528,13 +534,14 @@ TEST(ZlbChange, BigSourcesAreCompressedThroughATemporaryFile)
     stream.setData(big);
     stream.open(QIODevice::ReadOnly);
     zlb.AddStream("big.txt", stream);
-    EXPECT_EQ(zlb.created, 2) << "the new archive and the compressed form";
+    EXPECT_EQ(scratch, 1) << "the compressed form";
+    scratch = 0;
     QBuffer smaller;
     smaller.setData(big.left(20971520));
     smaller.open(QIODevice::ReadOnly);
     zlb.AddStream("small.txt", smaller);
-    EXPECT_EQ(zlb.created, 3);
-    EXPECT_EQ(leftoverTempFiles(), QStringList());
+    EXPECT_EQ(scratch, 0);
+    EXPECT_EQ(QDir(tempFolder()).entryList(QDir::Files | QDir::Hidden), QStringList());
     zlb.SetCheckCRC(true);
     EXPECT_EQ(extracted(zlb, 0), big);
 }
@@ -553,33 +560,30 @@ TEST(ZlbChange, ReplacedArchiveKeepsItsPermissions)
     EXPECT_EQ(fullName(zlb.Files(0)), "\\z.txt");
 }
 
-TEST(ZlbChange, TemporaryFileOnAnotherFileSystemIsCopiedBesideTheArchive)
+TEST(ZlbChange, TheNewArchiveIsWrittenBesideTheOldOneNotInTheTemporaryFolder)
 {
-    struct OnShm : TZLBArchive
+    struct Counting : TZLBArchive
     {
-        QString folder;
+        int created = 0;
         QString CreateTempFile() override
         {
-            QTemporaryFile file(folder + "/ZLBXXXXXX");
-            file.setAutoRemove(false);
-            EXPECT_TRUE(file.open());
-            return file.fileName();
+            ++created;
+            return TZLBArchive::CreateTempFile();
         }
     };
-    struct stat shm {};
-    struct stat root {};
-    if (stat("/dev/shm", &shm) != 0 || stat(QFile::encodeName(testenv::root()).constData(), &root) != 0
-        || shm.st_dev == root.st_dev)
-        GTEST_SKIP() << "no second file system at /dev/shm";
-    OnShm zlb;
-    QTemporaryDir shmFolder("/dev/shm/zlb-test-XXXXXX");
-    zlb.folder = shmFolder.path();
+    Counting zlb;
     const QString path = copySample("archive_format", "two_entries.zlb");
+    const QString folder = QFileInfo(path).path();
     ASSERT_TRUE(zlb.OpenArchive(path));
+    // While the new archive is written, it is open in the archive's folder without a name.
+    QStringList unnamed;
+    zlb.OnProgress = [&](const QString &, int) { unnamed << unnamedOpenFilesIn(folder); };
     zlb.RenameFileByName("a.txt", "moved.txt");
     EXPECT_EQ(fullName(zlb.Files(0)), "\\moved.txt");
-    EXPECT_EQ(QDir(shmFolder.path()).entryList(QDir::Files), QStringList());
-    EXPECT_EQ(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden), QStringList{"two_entries.zlb"});
+    EXPECT_FALSE(unnamed.isEmpty());
+    EXPECT_EQ(zlb.created, 0);
+    EXPECT_EQ(QDir(tempFolder()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"two_entries.zlb"});
 }
 
 TEST(ZlbChange, FailedReplaceKeepsBothArchivesAndSaysWhere)
@@ -601,6 +605,26 @@ TEST(ZlbChange, FailedReplaceKeepsBothArchivesAndSaysWhere)
     TZLBArchive keptArchive;
     ASSERT_TRUE(keptArchive.OpenArchive(kept));
     EXPECT_EQ(fullName(keptArchive.Files(0)), "\\z.txt");
+}
+
+TEST(ZlbChange, ANewArchiveThatCannotTakeItsPlaceIsKeptInTheTemporaryFolder)
+{
+    TZLBArchive zlb;
+    const QString path = newArchive(zlb);
+    // Something that is no file took the name meanwhile: the rename over it fails.
+    ASSERT_TRUE(QDir().mkpath(path));
+    QBuffer stream;
+    stream.setData("kept");
+    stream.open(QIODevice::ReadOnly);
+    const QString error = errorOf([&] { zlb.AddStream("a.txt", stream); });
+    ASSERT_TRUE(error.startsWith("Unable to replace " + path)) << error.toStdString();
+    const QString kept = error.mid(error.lastIndexOf(" kept as ") + 9);
+    EXPECT_TRUE(kept.startsWith(tempFolder() + "/ZLB")) << kept.toStdString();
+    EXPECT_TRUE(QFileInfo(path).isDir());
+    EXPECT_EQ(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    TZLBArchive keptArchive;
+    ASSERT_TRUE(keptArchive.OpenArchive(kept));
+    EXPECT_EQ(extracted(keptArchive, 0), "kept");
 }
 
 } // namespace

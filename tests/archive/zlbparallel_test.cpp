@@ -267,7 +267,9 @@ TEST(ZlbParallel, PipelineHandsBlocksBackInListOrderWithinItsBounds)
         testenv::writeFile(sources.back(), text(i + 1));
         wanted.push_back(i != 5);
     }
-    BlockPipeline pipeline(sources, wanted, fcDefault, 4, [] { return QString(); }, budget);
+    BlockPipeline pipeline(
+        sources, wanted, fcDefault, 4,
+        []() -> std::unique_ptr<QFile> { throw platform::Error("small sources need no scratch file"); }, budget);
     for (qsizetype i = 0; i < sources.size(); ++i) {
         if (wanted[static_cast<size_t>(i)]) {
             BlockPipeline::Prepared &prepared = pipeline.take(i);

@@ -13,7 +13,11 @@
 
 #include <cerrno>
 #include <cstring>
+#include <csignal>
+#include <ctime>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -402,6 +406,74 @@ TEST(RegistryStore, EmptyAndDefaultValues)
     EXPECT_EQ(key->deleteValue("EMPTY").result, RegistryResult::Ok);
     query(*key, "empty", &status);
     EXPECT_EQ(status.result, RegistryResult::NotFound);
+}
+
+QStringList tempFilesIn(const QString &dir)
+{
+    return QDir(dir).entryList({".tmp-*"}, QDir::AllEntries | QDir::Hidden | QDir::System);
+}
+
+// The id of a process that has ended.
+pid_t goneProcess()
+{
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    waitpid(child, nullptr, 0);
+    return child;
+}
+
+void plantFile(const QString &path, time_t age)
+{
+    testenv::writeFile(path, "x");
+    const timespec times[2] = {{time(nullptr) - age, 0}, {time(nullptr) - age, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+}
+
+TEST(RegistryStore, TheNextWriteRemovesTemporaryFilesOfGoneWriters)
+{
+    auto key = createKey(RegistryRoot::LocalMachine, "Tidy");
+    ASSERT_TRUE(key->setValue("Port", "1").ok());
+    const QString dir = machineDir() + "/tidy";
+    const QString gone = QString(".tmp-%1-1f").arg(goneProcess());
+    const QString living = QString(".tmp-%1-2f").arg(getpid());
+    plantFile(dir + "/" + gone, 0);
+    plantFile(dir + "/" + living, 0);
+    // Written before names carried the writer: stale once no writer could still be at it.
+    plantFile(dir + "/.tmp-3f", 3600);
+    plantFile(dir + "/.tmp-4f", 0);
+    ASSERT_TRUE(key->setValue("Port", "2").ok());
+    QStringList left = tempFilesIn(dir);
+    QStringList kept({living, ".tmp-4f"});
+    left.sort();
+    kept.sort();
+    EXPECT_EQ(left, kept);
+    EXPECT_EQ(query(*key, "Port"), "2");
+}
+
+TEST(RegistryStore, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewValue)
+{
+    auto key = createKey(RegistryRoot::LocalMachine, "Killed");
+    const QString older(3000, u'o');
+    const QString newer(5000, u'n');
+    ASSERT_TRUE(key->setValue("Value", older).ok());
+    const QString dir = machineDir() + "/killed";
+    for (int kill = 0; kill < 40; ++kill) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int turn = 0;; ++turn)
+                key->setValue("Value", turn % 2 ? older : newer);
+        }
+        usleep(useconds_t(200 + kill * 97 % 3000));
+        ::kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        const QString value = query(*key, "Value");
+        EXPECT_TRUE(value == older || value == newer) << value.left(20).toStdString();
+        // The next write on the key leaves no temporary file behind.
+        ASSERT_TRUE(key->setValue("Value", older).ok());
+        EXPECT_EQ(tempFilesIn(dir), QStringList()) << "after kill " << kill;
+    }
 }
 
 TEST(RegistryStore, TheRootsFollowTheEnvironment)
