@@ -9,6 +9,7 @@ namespace archive {
 namespace {
 
 constexpr qint64 RegistryPiece = 4096;
+constexpr qint64 PlainPiece = 1000 * layout::FileRecSize;
 // Deflate cannot expand data by more than about 1032 to 1, so a registry region that
 // claims more than this many records per byte is refused before anything is allocated.
 constexpr qint64 MaxInflateRatio = 1032;
@@ -26,53 +27,83 @@ TZLBArchiveRec readTrailer(QIODevice &file, qint64 fileSize)
     return readArchiveRec(bytes);
 }
 
-QByteArray readCompressedRegistry(QIODevice &file, qint64 start, qint64 regionLength, qint64 wanted,
-                                  const RegistryProgress &progress)
-{
-    if (wanted / MaxInflateRatio > regionLength)
-        failList();
-    Inflater inflater(file, start, regionLength);
-    QByteArray bytes;
-    // Grown only as the stream delivers, so a lying count never allocates ahead.
-    while (bytes.size() < wanted) {
-        const qint64 piece = std::min(RegistryPiece, wanted - bytes.size());
-        const qsizetype before = bytes.size();
-        bytes.resize(before + piece);
-        const qint64 got = inflater.read(bytes.data() + before, piece);
-        if (got != piece || inflater.failed())
-            failList();
-        if (progress)
-            progress(bytes.size(), wanted);
-    }
-    return bytes;
-}
-
-QByteArray readPlainRegistry(QIODevice &file, qint64 start, qint64 regionLength, qint64 wanted)
-{
-    if (wanted > regionLength || !file.seek(start))
-        failList();
-    QByteArray bytes = file.read(wanted);
-    if (bytes.size() != wanted)
-        failList();
-    return bytes;
-}
-
 bool blockInDataArea(const TZLBFileRec &rec, qint64 dataAreaSize)
 {
     return rec.osize >= 0 && rec.csize >= 0 && rec.start >= 0
            && static_cast<qint64>(rec.start) + rec.csize <= dataAreaSize;
 }
 
-std::vector<TZLBFileRec> cutRecords(const QByteArray &bytes, qint64 count, qint64 dataAreaSize)
+// Turns the registry's bytes into records as they arrive, so the registry is never held
+// whole: an archive of 200,000 entries would need 100 MiB for it.
+class RecordCutter
 {
-    std::vector<TZLBFileRec> records;
-    records.reserve(static_cast<size_t>(count));
-    for (qint64 i = 0; i < count; ++i) {
-        records.push_back(readFileRec(bytes.constData() + i * layout::FileRecSize));
-        if (!blockInDataArea(records.back(), dataAreaSize))
-            failList();
+public:
+    RecordCutter(qint64 count, qint64 dataAreaSize)
+        : m_dataAreaSize(dataAreaSize)
+    {
+        m_records.reserve(static_cast<size_t>(count));
     }
-    return records;
+
+    // Room for the next `size` bytes, to be filled before take().
+    char *room(qint64 size)
+    {
+        m_bytes.resize(static_cast<size_t>(m_filled + size));
+        return m_bytes.data() + m_filled;
+    }
+
+    // Takes the bytes put into room() and cuts every whole record they complete.
+    void take(qint64 size)
+    {
+        m_filled += size;
+        qint64 at = 0;
+        for (; m_filled - at >= layout::FileRecSize; at += layout::FileRecSize) {
+            m_records.push_back(readFileRec(m_bytes.data() + at));
+            if (!blockInDataArea(m_records.back(), m_dataAreaSize))
+                failList();
+        }
+        m_bytes.erase(m_bytes.begin(), m_bytes.begin() + at);
+        m_filled -= at;
+    }
+
+    std::vector<TZLBFileRec> records() { return std::move(m_records); }
+
+private:
+    qint64 m_dataAreaSize;
+    std::vector<char> m_bytes;   // at most one piece and a part of a record
+    qint64 m_filled = 0;
+    std::vector<TZLBFileRec> m_records;
+};
+
+void readCompressedRegistry(QIODevice &file, qint64 start, qint64 regionLength, qint64 wanted, RecordCutter &cutter,
+                            const RegistryProgress &progress)
+{
+    if (wanted / MaxInflateRatio > regionLength)
+        failList();
+    Inflater inflater(file, start, regionLength);
+    // Records are cut as the stream delivers, so a lying count never allocates ahead.
+    for (qint64 done = 0; done < wanted;) {
+        const qint64 piece = std::min(RegistryPiece, wanted - done);
+        const qint64 got = inflater.read(cutter.room(piece), piece);
+        if (got != piece || inflater.failed())
+            failList();
+        cutter.take(piece);
+        done += piece;
+        if (progress)
+            progress(done, wanted);
+    }
+}
+
+void readPlainRegistry(QIODevice &file, qint64 start, qint64 regionLength, qint64 wanted, RecordCutter &cutter)
+{
+    if (wanted > regionLength || !file.seek(start))
+        failList();
+    for (qint64 done = 0; done < wanted;) {
+        const qint64 piece = std::min(PlainPiece, wanted - done);
+        if (file.read(cutter.room(piece), piece) != piece)
+            failList();
+        cutter.take(piece);
+        done += piece;
+    }
 }
 
 } // namespace
@@ -103,10 +134,15 @@ ArchiveIndex readArchiveIndex(QIODevice &file, const RegistryProgress &progress)
     const qint64 count = index.details.FileCount;
     const qint64 wanted = count * layout::FileRecSize;
     const qint64 region = checked - dataArea;
-    const QByteArray bytes = index.details.CompressedRegistry != 0
-                                 ? readCompressedRegistry(file, dataArea, region, wanted, progress)
-                                 : readPlainRegistry(file, dataArea, region, wanted);
-    index.records = cutRecords(bytes, count, dataArea);
+    // Room for the records a region of that length can plausibly hold: a count that lies
+    // reserves no more than the file could fill.
+    const qint64 plausible = index.details.CompressedRegistry != 0 ? region : region / layout::FileRecSize;
+    RecordCutter cutter(std::min(count, plausible), dataArea);
+    if (index.details.CompressedRegistry != 0)
+        readCompressedRegistry(file, dataArea, region, wanted, cutter, progress);
+    else
+        readPlainRegistry(file, dataArea, region, wanted, cutter);
+    index.records = cutter.records();
     return index;
 }
 

@@ -26,20 +26,50 @@ void ArchiveWriter::ensureRoom(qint64 bytes) const
 void ArchiveWriter::append(const char *data, qint64 size)
 {
     ensureRoom(size);
-    if (m_file.write(data, size) != size)
-        failWrite(m_file.errorString());
+    if (static_cast<qint64>(m_buffer.size()) + size > BufferSize)
+        flush();
+    if (size >= BufferSize) {
+        writeOut(data, size);
+        m_written += size;
+    } else {
+        if (m_buffer.capacity() == 0)
+            m_buffer.reserve(BufferSize);
+        m_buffer.insert(m_buffer.end(), data, data + size);
+    }
     m_size += size;
     if (m_crcKnown)
         m_crc = crc32Update(m_crc, data, size);
 }
 
+void ArchiveWriter::flush()
+{
+    if (m_buffer.empty())
+        return;
+    writeOut(m_buffer.data(), static_cast<qint64>(m_buffer.size()));
+    m_written += static_cast<qint64>(m_buffer.size());
+    m_buffer.clear();
+}
+
+void ArchiveWriter::writeOut(const char *data, qint64 size)
+{
+    if (m_file.write(data, size) == size)
+        return;
+    const QString reason = m_file.errorString();
+    // Nothing half written stays behind: the bytes are still in memory for another try.
+    m_file.resize(m_written);
+    m_file.seek(m_written);
+    failWrite(reason);
+}
+
 void ArchiveWriter::copyRange(QFile &from, qint64 offset, qint64 length)
 {
     ensureRoom(length);
+    flush();
     QString reason;
     if (!platform::copyFileRange(from, offset, m_file, m_size, length, &reason))
         failWrite(reason);
     m_size += length;
+    m_written = m_size;
     if (!m_file.seek(m_size))
         failWrite(m_file.errorString());
     m_crcKnown = false;
@@ -56,8 +86,14 @@ void ArchiveWriter::copyRange(QFile &from, qint64 offset, qint64 length, quint32
 
 void ArchiveWriter::rollBack(const Mark &mark)
 {
-    if (!m_file.resize(mark.size) || !m_file.seek(mark.size))
-        failWrite(m_file.errorString());
+    if (mark.size >= m_written) {
+        m_buffer.resize(static_cast<size_t>(mark.size - m_written));
+    } else {
+        m_buffer.clear();
+        if (!m_file.resize(mark.size) || !m_file.seek(mark.size))
+            failWrite(m_file.errorString());
+        m_written = mark.size;
+    }
     m_size = mark.size;
     m_crc = mark.crc;
     m_crcKnown = mark.crcKnown;
@@ -66,6 +102,7 @@ void ArchiveWriter::rollBack(const Mark &mark)
 quint32 ArchiveWriter::checksum()
 {
     if (!m_crcKnown) {
+        flush();
         m_crc = crc32OfFileRange(m_file, 0, m_size, 0, msg::unableToWrite(m_file.fileName()));
         m_crcKnown = true;
         if (!m_file.seek(m_size))
@@ -76,6 +113,7 @@ quint32 ArchiveWriter::checksum()
 
 void ArchiveWriter::sync()
 {
+    flush();
     QString reason;
     if (!platform::syncFile(m_file, &reason))
         failWrite(reason);

@@ -3,8 +3,16 @@
 // from the old file as stored bytes (in the kernel, in one piece per run of adjacent
 // blocks), keeps the checksum of everything written as it goes, and refuses to let the
 // file reach 2 GiB, which the format's signed 32-bit offsets cannot address.
+//
+// Appended bytes gather in a 1 MiB buffer that goes to the file in one write, so
+// thousands of small blocks cost a few large writes; it is written out, in order, before
+// a copy, a read back and the flush to the disk. A write that fails leaves the file at
+// what was written before and the bytes in the buffer, so the block being appended can be
+// rolled back and the ones before it are written with the next write.
 #include <QFile>
 #include <QString>
+
+#include <vector>
 
 namespace archive {
 
@@ -45,16 +53,23 @@ public:
     // range's checksum was not known.
     quint32 checksum();
 
-    // Flushes the file's data to the disk.
+    // Writes out the buffer and flushes the file's data to the disk.
     void sync();
 
+    static constexpr qint64 BufferSize = 1 << 20;
+
 private:
+    void flush();
+    // Writes bytes at the file's end; on failure the file is cut back to where it was.
+    void writeOut(const char *data, qint64 size);
     [[noreturn]] void failWrite(const QString &reason) const;
 
     QFile &m_file;
     QString m_archiveName;
     qint64 m_limit;
     qint64 m_size = 0;
+    qint64 m_written = 0;        // bytes in the file; the rest of m_size waits in m_buffer
+    std::vector<char> m_buffer;
     quint32 m_crc = 0;
     bool m_crcKnown = true;
 };

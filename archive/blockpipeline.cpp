@@ -5,12 +5,12 @@
 namespace archive {
 
 BlockPipeline::BlockPipeline(const QStringList &sources, std::vector<bool> wanted, TFileCompressionLevel level,
-                             int threads, std::function<std::unique_ptr<QFile>()> createSpillFile)
+                             int threads, std::function<std::unique_ptr<QFile>()> createSpillFile, qint64 memoryBudget)
     : m_sources(sources)
     , m_wanted(std::move(wanted))
     , m_level(level)
     , m_createSpillFile(std::move(createSpillFile))
-    , m_slots(static_cast<size_t>(sources.size()))
+    , m_memoryBudget(memoryBudget)
 {
     try {
         for (int i = 0; i < threads; ++i)
@@ -50,20 +50,21 @@ int BlockPipeline::threadsFor(int requested)
 BlockPipeline::Prepared &BlockPipeline::take(qsizetype index)
 {
     std::unique_lock lock(m_mutex);
-    Slot &slot = m_slots[static_cast<size_t>(index)];
-    m_changed.wait(lock, [&] { return slot.ready; });
-    return slot.prepared;
+    m_changed.wait(lock, [&] { return index < m_next && slotOf(index).ready; });
+    return slotOf(index).prepared;
 }
 
 void BlockPipeline::release(qsizetype index)
 {
     Prepared done;
     {
-        const std::lock_guard lock(m_mutex);
-        Slot &slot = m_slots[static_cast<size_t>(index)];
+        std::unique_lock lock(m_mutex);
+        // A source released without being taken may still be with a worker.
+        m_changed.wait(lock, [&] { return index < m_next && slotOf(index).ready; });
+        Slot &slot = slotOf(index);
         m_memory -= slot.memory;
-        slot.memory = 0;
         done = std::move(slot.prepared);
+        m_window.pop_front();
         m_released = index + 1;
     }
     m_changed.notify_all();
@@ -76,18 +77,23 @@ void BlockPipeline::work()
     std::unique_lock lock(m_mutex);
     const qsizetype count = m_sources.size();
     for (;;) {
-        m_changed.wait(lock, [&] { return m_stopping || m_next >= count || m_next < m_released + MaxAhead; });
+        m_changed.wait(lock, [&] {
+            return m_stopping || m_next >= count || m_next == m_released || m_memory + SlotCost <= m_memoryBudget;
+        });
         if (m_stopping || m_next >= count)
             return;
         const qsizetype index = m_next++;
+        Slot &slot = m_window.emplace_back();
+        slot.memory = SlotCost;
+        m_memory += SlotCost;
         if (m_wanted[static_cast<size_t>(index)])
-            prepareOne(blocks, index, lock);
-        m_slots[static_cast<size_t>(index)].ready = true;
+            prepareOne(blocks, index, slot, lock);
+        slot.ready = true;
         m_changed.notify_all();
     }
 }
 
-qint64 BlockPipeline::admissionCost(const QFile &source) const
+qint64 BlockPipeline::admissionCost(const platform::SourceFile &source) const
 {
     const qint64 size = source.size();
     // A big source keeps its compressed form in a temporary file.
@@ -98,21 +104,20 @@ qint64 BlockPipeline::admissionCost(const QFile &source) const
 }
 
 // Entered and left with the lock held; runs the work itself without it.
-void BlockPipeline::prepareOne(BlockStore &blocks, qsizetype index, std::unique_lock<std::mutex> &lock)
+void BlockPipeline::prepareOne(BlockStore &blocks, qsizetype index, Slot &slot, std::unique_lock<std::mutex> &lock)
 {
-    Slot &slot = m_slots[static_cast<size_t>(index)];
     Prepared &prepared = slot.prepared;
     const QString name = m_sources.at(index);
     lock.unlock();
     try {
-        std::unique_ptr<QFile> source = openSource(name);
+        std::unique_ptr<platform::SourceFile> source = openSource(name);
         const qint64 cost = admissionCost(*source);
         lock.lock();
-        m_changed.wait(lock, [&] { return m_stopping || index == m_released || m_memory + cost <= MemoryBudget; });
+        m_changed.wait(lock, [&] { return m_stopping || index == m_released || m_memory + cost <= m_memoryBudget; });
         if (m_stopping)
             return;
         m_memory += cost;
-        slot.memory = cost;
+        slot.memory += cost;
         lock.unlock();
 
         BlockOptions options;
@@ -127,7 +132,7 @@ void BlockPipeline::prepareOne(BlockStore &blocks, qsizetype index, std::unique_
         prepared.block = blocks.prepare(*source, options);
         if (prepared.block.copySource)
             prepared.source = std::move(source);
-        const qint64 held = prepared.block.memory();
+        const qint64 held = SlotCost + prepared.block.memory();
         lock.lock();
         m_memory += held - slot.memory;
         slot.memory = held;

@@ -8,17 +8,19 @@
 // timing; the progress a worker's compressor reported is kept with the block and told
 // again on the caller's thread, before the block is written.
 //
-// Memory stays bounded whatever the sources: a worker starts a source only while fewer
-// than MaxAhead sources lie between it and the one the caller waits for, and only while
-// the blocks in memory stay within MemoryBudget. The source the caller waits for always
-// starts, so no source is too large to pass; a source above 20 MiB goes through its own
-// temporary file and takes almost nothing of the budget.
+// Memory stays bounded whatever the sources: a worker starts a source only while what
+// the sources ahead of the caller hold stays within MemoryBudget, each counted at its
+// bytes plus SlotCost. The window is bounded in bytes, not in sources, so while one large
+// source is compressed the workers go on with the small ones queued behind it; SlotCost
+// bounds the number of empty ones. The source the caller waits for always starts, so no
+// source is too large to pass; a source above 20 MiB goes through its own temporary file
+// and takes almost nothing of the budget.
 #include "archive/blockstore.h"
 
-#include <QFile>
 #include <QStringList>
 
 #include <condition_variable>
+#include <deque>
 #include <exception>
 #include <mutex>
 #include <thread>
@@ -29,12 +31,13 @@ namespace archive {
 class BlockPipeline
 {
 public:
-    static constexpr qsizetype MaxAhead = 32;
     static constexpr qint64 MemoryBudget = qint64(32) << 20;
+    // What a source in the window counts besides its bytes: at most 2,048 sources ahead.
+    static constexpr qint64 SlotCost = qint64(16) << 10;
 
     struct Prepared
     {
-        std::unique_ptr<QFile> source;   // kept open only when the block copies it again
+        std::unique_ptr<platform::SourceFile> source;   // kept open only when the block copies it again
         PreparedBlock block;
         qint64 total = 0;                // the source's length when opened: 100 % of its progress
         std::vector<qint64> consumed;    // where the compressor reported progress
@@ -42,9 +45,10 @@ public:
     };
 
     // Starts `threads` workers over `sources`; a source whose `wanted` is false is not read.
-    // `createSpillFile` is called on a worker, never by two at once.
+    // `createSpillFile` is called on a worker, never by two at once. `memoryBudget` is
+    // lowered only by tests.
     BlockPipeline(const QStringList &sources, std::vector<bool> wanted, TFileCompressionLevel level, int threads,
-                  std::function<std::unique_ptr<QFile>()> createSpillFile);
+                  std::function<std::unique_ptr<QFile>()> createSpillFile, qint64 memoryBudget = MemoryBudget);
     // Stops the workers, waits for them and closes every scratch file they made.
     ~BlockPipeline();
     BlockPipeline(const BlockPipeline &) = delete;
@@ -69,21 +73,25 @@ private:
 
     void stop();
     void work();
-    void prepareOne(BlockStore &blocks, qsizetype index, std::unique_lock<std::mutex> &lock);
-    qint64 admissionCost(const QFile &source) const;
+    void prepareOne(BlockStore &blocks, qsizetype index, Slot &slot, std::unique_lock<std::mutex> &lock);
+    qint64 admissionCost(const platform::SourceFile &source) const;
+    Slot &slotOf(qsizetype index) { return m_window[static_cast<size_t>(index - m_released)]; }
 
     QStringList m_sources;
     std::vector<bool> m_wanted;
     TFileCompressionLevel m_level;
     std::function<std::unique_ptr<QFile>()> m_createSpillFile;
+    qint64 m_memoryBudget;
     std::mutex m_spillFileMutex;
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::vector<Slot> m_slots;
+    // The sources from the one the caller waits for (m_released) to the last one a worker
+    // took: a deque keeps every slot in place while slots come and go at its ends.
+    std::deque<Slot> m_window;
     qsizetype m_next = 0;        // the next source a worker takes
     qsizetype m_released = 0;    // sources the caller is done with
-    qint64 m_memory = 0;         // held by the sources in memory
+    qint64 m_memory = 0;         // held by the sources in the window
     bool m_stopping = false;
     std::atomic<bool> m_cancelled{false};
     std::vector<std::thread> m_workers;

@@ -7,8 +7,6 @@
 #include "archive/zlbmessages.h"
 #include "platform/error.h"
 
-#include <QFileInfo>
-
 #include <algorithm>
 #include <optional>
 
@@ -83,10 +81,10 @@ private:
     quint32 m_crc = 0;
 };
 
-std::unique_ptr<QFile> openSource(const QString &name)
+std::unique_ptr<platform::SourceFile> openSource(const QString &name)
 {
-    auto file = std::make_unique<QFile>(name);
-    if (!QFileInfo(name).isFile() || !file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    auto file = std::make_unique<platform::SourceFile>();
+    if (!file->open(name))
         throw platform::Error(msg::unableToOpen(name));
     return file;
 }

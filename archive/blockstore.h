@@ -12,6 +12,7 @@
 // but the source, so it may run on a worker thread while `write` runs on the caller's.
 #include "archive/archivewriter.h"
 #include "archive/zlbrecords.h"
+#include "platform/sourcefile.h"
 
 #include <QFile>
 #include <QIODevice>
@@ -42,9 +43,10 @@ struct BlockOptions
     bool readAhead = false;
 };
 
-// Opens a source file for reading. Only a regular file is read: a FIFO or device could
-// block or never end. Throws platform::Error "Unable to open file (%s)".
-std::unique_ptr<QFile> openSource(const QString &name);
+// Opens a source file for reading, in one open and one fstat. Only a regular file is
+// read: a FIFO or device could block or never end. Throws platform::Error "Unable to open
+// file (%s)".
+std::unique_ptr<platform::SourceFile> openSource(const QString &name);
 
 // Thrown by `prepare` when BlockOptions::cancelled was set.
 struct PreparationCancelled

@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <algorithm>
+
 
 namespace archive {
 namespace {
@@ -79,7 +81,8 @@ void TZLBArchive::CreateArchive(const QString &filename)
 
 void TZLBArchive::CloseArchive()
 {
-    fArchiveRegistry.clear();
+    // Its memory too: reopening after a change reads the new registry right after this.
+    std::vector<TZLBFileRec>().swap(fArchiveRegistry);
     fLookup.rebuild(fArchiveRegistry);
     fNewArchive = false;
     fArchiveDetails = TZLBArchiveRec();
@@ -126,7 +129,7 @@ int TZLBArchive::FileInArchive(const QString &filename) const
     checkOpen();
     const QString form = names::archiveForm(filename);
     const QString folder = names::folderPart(form);
-    return fLookup.find((fSavePaths ? names::withoutDrive(folder) : folder) + names::filePart(form));
+    return fLookup.find(fArchiveRegistry, (fSavePaths ? names::withoutDrive(folder) : folder) + names::filePart(form));
 }
 
 void TZLBArchive::startProgress(TInternalFlags flag, const QString &text, qint64 total)
@@ -201,6 +204,11 @@ void TZLBArchive::ExpandFolder(const QString &folder, QStringList &list)
             collected.append(name);
     }
     list.append(collected);
+    // The folder pass need not look at these again; only files were collected when recursing.
+    if (fWalk && fWalk->list == &list && fRecursePaths) {
+        fWalk->listedFiles.resize(static_cast<size_t>(list.size()), false);
+        std::fill(fWalk->listedFiles.end() - collected.size(), fWalk->listedFiles.end(), true);
+    }
 }
 
 } // namespace archive

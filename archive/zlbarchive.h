@@ -131,6 +131,13 @@ private:
     class Rewrite;
     class Output;
     struct QueuedFile;
+    // The folder pass under way: which items of its list ExpandFolder appended as files
+    // it listed, so they are taken without another look at the disk.
+    struct FolderWalk
+    {
+        const QStringList *list = nullptr;
+        std::vector<bool> listedFiles;
+    };
 
     void checkOpen() const;
     void checkIndex(int index) const;
@@ -164,7 +171,7 @@ private:
                      TZLBFileRec &rec);
     void storeListed(Rewrite &rewrite, BlockPipeline *pipeline, qsizetype index, const QString &sourceName,
                      TInternalFlags flag, TZLBFileRec &rec);
-    void appendRecord(Rewrite &rewrite, const QString &key, const TZLBFileRec &rec);
+    void appendRecord(Rewrite &rewrite, const TZLBFileRec &rec);
     void replaceEntry(Rewrite &rewrite, int index, QIODevice &source, const QString &sourceName);
     std::unique_ptr<BlockPipeline> startPipeline(const QStringList &sources, std::vector<bool> wanted);
     void logError(const QString &message);
@@ -186,6 +193,7 @@ private:
     qint64 fProgressTotal = 0;
     qint64 fProgressIndex = 0;
     bool fDestroying = false;
+    FolderWalk *fWalk = nullptr;
 };
 
 } // namespace archive

@@ -8,6 +8,7 @@
 #include "archive/blockstore.h"
 #include "archive/entrynames.h"
 #include "archive/limiterror.h"
+#include "archive/listmatcher.h"
 #include "archive/registrywriter.h"
 #include "archive/zlbmessages.h"
 #include "platform/error.h"
@@ -61,49 +62,12 @@ namespace {
 // The folded keys of a file list, kept beside it: an item whose key cannot match has none.
 using ListKeys = std::vector<std::optional<QString>>;
 
-// The first item whose key equals the entry's folded full name; -1 when none does.
-qsizetype findMatch(const ListKeys &keys, const QString &entry)
-{
-    const auto found = std::find(keys.begin(), keys.end(), entry);
-    return found == keys.end() ? -1 : found - keys.begin();
-}
-
-void removeItem(QStringList &list, ListKeys &keys, qsizetype index)
-{
-    list.removeAt(index);
-    keys.erase(keys.begin() + index);
-}
-
-// The items the entries take, in entry order, as the update will match them: each entry
-// takes the first item left whose key matches.
-QStringList matchedItems(const std::vector<TZLBFileRec> &records, QStringList list, ListKeys keys)
-{
-    QStringList taken;
-    for (const TZLBFileRec &rec : records) {
-        const qsizetype match = findMatch(keys, names::foldCase(fullName(rec)));
-        if (match < 0)
-            continue;
-        taken << list.at(match);
-        removeItem(list, keys, match);
-    }
-    return taken;
-}
-
 TZLBFileRec newRecord(const QString &key)
 {
     TZLBFileRec rec;
     setShortString(rec.name, names::filePart(key));
     setShortString(rec.path, names::folderPart(key));
     return rec;
-}
-
-// Removes the first item whose key equals the entry's folded full name; whether one did.
-bool takeMatch(QStringList &list, ListKeys &keys, const QString &entry)
-{
-    const qsizetype index = findMatch(keys, entry);
-    if (index >= 0)
-        removeItem(list, keys, index);
-    return index >= 0;
 }
 
 // The new archive's file beside the archive; nothing when its folder takes no new file
@@ -180,6 +144,9 @@ void TZLBArchive::changeArchive(bool raiseEveryFailure, const std::function<void
 void TZLBArchive::commitRewrite(Rewrite &rewrite)
 {
     rewrite.old.reset();
+    // The registry is read back from the new file; the copy built here goes first.
+    std::vector<TZLBFileRec>().swap(rewrite.records);
+    rewrite.lookup.rebuild(rewrite.records);
     // The old archive stays in place until the new one replaces it in one step; if that
     // fails the new one is kept, in the temporary folder, and the caller learns where.
     if (rewrite.beside) {
@@ -269,10 +236,10 @@ void TZLBArchive::storeListed(Rewrite &rewrite, BlockPipeline *pipeline, qsizety
     rewrite.blocks.write(prepared.block, prepared.source.get(), rewrite.writer, blockOptions(rewrite, sourceName), rec);
 }
 
-void TZLBArchive::appendRecord(Rewrite &rewrite, const QString &key, const TZLBFileRec &rec)
+void TZLBArchive::appendRecord(Rewrite &rewrite, const TZLBFileRec &rec)
 {
     rewrite.records.push_back(rec);
-    rewrite.lookup.add(key, static_cast<int>(rewrite.records.size()) - 1);
+    rewrite.lookup.add(rewrite.records, static_cast<int>(rewrite.records.size()) - 1);
 }
 
 void TZLBArchive::replaceEntry(Rewrite &rewrite, int index, QIODevice &source, const QString &sourceName)
@@ -292,14 +259,14 @@ void TZLBArchive::AddFile(const QString &Filename)
 {
     checkOpen();
     const QString key = sourceKey(Filename);
-    if (fLookup.find(key) >= 0)
+    if (fLookup.find(fArchiveRegistry, key) >= 0)
         throw platform::Error(msg::fileAlreadyExists());
     changeArchive(false, [&](Rewrite &rewrite) {
         copyDataArea(rewrite);
         const auto source = openSource(Filename);
         TZLBFileRec rec = newRecord(key);
         storeSource(rewrite, *source, Filename, ifAdding, rec);
-        appendRecord(rewrite, key, rec);
+        appendRecord(rewrite, rec);
     });
 }
 
@@ -307,7 +274,7 @@ void TZLBArchive::AddStream(const QString &Filename, QIODevice &InStream)
 {
     checkOpen();
     const QString key = names::storedName(Filename, fSavePaths);
-    if (fLookup.find(key) >= 0)
+    if (fLookup.find(fArchiveRegistry, key) >= 0)
         throw platform::Error(msg::fileAlreadyExists());
     if (InStream.isSequential())
         throw platform::Error(msg::streamNotSeekable(Filename));
@@ -315,21 +282,30 @@ void TZLBArchive::AddStream(const QString &Filename, QIODevice &InStream)
         copyDataArea(rewrite);
         TZLBFileRec rec = newRecord(key);
         storeSource(rewrite, InStream, Filename, ifAdding, rec);
-        appendRecord(rewrite, key, rec);
+        appendRecord(rewrite, rec);
     });
 }
 
 void TZLBArchive::folderPass(QStringList &list)
 {
-    for (qsizetype i = 0; i < list.size();) {
-        if (!QFileInfo(list.at(i)).isDir()) {
-            ++i;
-            continue;
-        }
-        const QString folder = list.takeAt(i);
-        if (fRecursePaths)
-            ExpandFolder(folder, list);
+    FolderWalk walk{&list, {}};
+    fWalk = &walk;
+    const struct WalkEnd
+    {
+        FolderWalk *&walk;
+        ~WalkEnd() { walk = nullptr; }
+    } walkEnd{fWalk};
+    QStringList files;
+    // The list grows while it is read: a folder's files are appended and met in turn.
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const QString item = list.at(i);
+        const bool listedFile = static_cast<size_t>(i) < walk.listedFiles.size() && walk.listedFiles[static_cast<size_t>(i)];
+        if (listedFile || !QFileInfo(item).isDir())
+            files.append(item);
+        else if (fRecursePaths)
+            ExpandFolder(item, list);
     }
+    list = files;
 }
 
 void TZLBArchive::AddFiles(QStringList &FileList)
@@ -360,11 +336,11 @@ void TZLBArchive::AddFiles(QStringList &FileList)
                 if (!keys[index])
                     throw platform::Error(keyErrors[index]);
                 const QString &key = *keys[index];
-                if (rewrite.lookup.find(key) >= 0)
+                if (rewrite.lookup.find(rewrite.records, key) >= 0)
                     logError(msg::alreadyInArchive(item));
                 TZLBFileRec rec = newRecord(key);
                 storeListed(rewrite, pipeline.get(), static_cast<qsizetype>(index), item, ifAdding, rec);
-                appendRecord(rewrite, key, rec);
+                appendRecord(rewrite, rec);
             } catch (const std::exception &e) {
                 logError(platform::messageOf(e));
             }
@@ -378,7 +354,7 @@ void TZLBArchive::AddFiles(QStringList &FileList)
 void TZLBArchive::UpdateFile(const QString &FileName, int FileIndex)
 {
     checkOpen();
-    if (fLookup.find(sourceKey(FileName)) != FileIndex || FileIndex < 0)
+    if (fLookup.find(fArchiveRegistry, sourceKey(FileName)) != FileIndex || FileIndex < 0)
         throw platform::Error(msg::fileNotInArchive());
     changeArchive(false, [&](Rewrite &rewrite) {
         const auto source = openSource(FileName);
@@ -389,7 +365,7 @@ void TZLBArchive::UpdateFile(const QString &FileName, int FileIndex)
 void TZLBArchive::UpdateStream(const QString &FileName, QIODevice &InStream)
 {
     checkOpen();
-    const int index = fLookup.find(names::storedName(FileName, fSavePaths));
+    const int index = fLookup.find(fArchiveRegistry, names::storedName(FileName, fSavePaths));
     if (index < 0)
         throw platform::Error(msg::fileNotInArchive());
     if (InStream.isSequential())
@@ -407,31 +383,47 @@ void TZLBArchive::UpdateFiles(QStringList &FileList)
         keys.push_back(item.contains(u'\\') ? std::nullopt
                                               : std::optional<QString>(names::foldCase(sourceKey(item))));
     }
+    // Each entry takes the first item left whose key matches; only a stored item leaves
+    // the list, one that failed stays with the caller.
+    std::vector<bool> stored(static_cast<size_t>(FileList.size()), false);
+    const struct ListUpdate
+    {
+        QStringList &list;
+        const std::vector<bool> &stored;
+        ~ListUpdate() { removeFlagged(list, stored); }
+    } listUpdate{FileList, stored};
     changeArchive(false, [&](Rewrite &rewrite) {
         BlockCopier copier(oldFile(rewrite.old, fArchive), rewrite.writer);
-        const QStringList sources = matchedItems(rewrite.records, FileList, keys);
+        ListMatcher matcher(keys);
+        std::vector<qsizetype> matches;
+        matches.reserve(rewrite.records.size());
+        QStringList sources;
+        for (const TZLBFileRec &rec : rewrite.records) {
+            matches.push_back(matcher.take(names::foldCase(fullName(rec))));
+            if (matches.back() >= 0)
+                sources << FileList.at(matches.back());
+        }
         const auto pipeline = startPipeline(sources, std::vector<bool>(static_cast<size_t>(sources.size()), true));
-        qsizetype stored = 0;
-        for (TZLBFileRec &rec : rewrite.records) {
-            const qsizetype match = findMatch(keys, names::foldCase(fullName(rec)));
+        qsizetype next = 0;
+        for (size_t i = 0; i < rewrite.records.size(); ++i) {
+            TZLBFileRec &rec = rewrite.records[i];
+            const qsizetype match = matches[i];
             if (match < 0) {
                 copier.queue(rec);
                 continue;
             }
             copier.flush();
-            const QString item = FileList.at(match);
             try {
-                storeListed(rewrite, pipeline.get(), stored, item, ifUpdating, rec);
+                storeListed(rewrite, pipeline.get(), next, sources.at(next), ifUpdating, rec);
             } catch (const LimitError &) {
                 throw;
             } catch (const std::exception &) {
                 throw platform::Error(msg::unableToOpen(fArchive));
             }
             if (pipeline)
-                pipeline->release(stored);
-            ++stored;
-            // Only a stored item leaves the list: one that failed stays with the caller.
-            removeItem(FileList, keys, match);
+                pipeline->release(next);
+            ++next;
+            stored[static_cast<size_t>(match)] = true;
         }
         copier.flush();
     });
@@ -449,9 +441,15 @@ void TZLBArchive::DeleteFiles(QStringList &FileList)
     }
     try {
         changeArchive(true, [&](Rewrite &rewrite) {
+            ListMatcher matcher(keys);
+            std::vector<bool> taken(static_cast<size_t>(FileList.size()), false);
             std::erase_if(rewrite.records, [&](const TZLBFileRec &rec) {
-                return takeMatch(FileList, keys, names::foldCase(fullName(rec)));
+                const qsizetype item = matcher.take(names::foldCase(fullName(rec)));
+                if (item >= 0)
+                    taken[static_cast<size_t>(item)] = true;
+                return item >= 0;
             });
+            removeFlagged(FileList, taken);
             try {
                 BlockCopier copier(oldFile(rewrite.old, fArchive), rewrite.writer);
                 for (TZLBFileRec &rec : rewrite.records)

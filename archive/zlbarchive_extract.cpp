@@ -188,7 +188,7 @@ void TZLBArchive::ExtractFileByIndex(const QString &Destination, int index)
 void TZLBArchive::ExtractFileByName(const QString &Destination, const QString &Filename)
 {
     checkOpen();
-    const int index = fLookup.find(names::archiveForm(Filename));
+    const int index = fLookup.find(fArchiveRegistry, names::archiveForm(Filename));
     if (index < 0)
         throw platform::Error(msg::fileNotInArchive());
     Output output(Destination);
@@ -206,7 +206,7 @@ void TZLBArchive::ExtractStreamByIndex(QIODevice &OutFile, int index)
 void TZLBArchive::ExtractStreamByName(QIODevice &OutFile, const QString &Filename)
 {
     checkOpen();
-    const int index = fLookup.find(names::archiveForm(Filename));
+    const int index = fLookup.find(fArchiveRegistry, names::archiveForm(Filename));
     if (index < 0)
         throw platform::Error(msg::fileNotInArchive());
     extractToStream(OutFile, index);

@@ -49,17 +49,43 @@ int zlibLevel(TFileCompressionLevel level)
     return -1;
 }
 
+void ShortString::read(const char *field)
+{
+    size_t length = Size;
+    while (length > 0 && field[length - 1] == '\0')
+        --length;
+    m_bytes.assign(field, length);
+}
+
+void ShortString::write(char *field) const
+{
+    std::memcpy(field, m_bytes.data(), m_bytes.size());
+    std::memset(field + m_bytes.size(), 0, Size - m_bytes.size());
+}
+
+void ShortString::overwrite(const char *bytes, size_t count)
+{
+    if (m_bytes.size() < count)
+        m_bytes.resize(count);
+    m_bytes.replace(0, count, bytes, count);
+    while (!m_bytes.empty() && m_bytes.back() == '\0')
+        m_bytes.pop_back();
+}
+
 QString shortStringText(const ShortString &field)
 {
     const int length = static_cast<unsigned char>(field[0]);
-    return platform::fromAnsi(field.data() + 1, length);
+    char text[layout::ShortStringSize];
+    for (int i = 0; i < length; ++i)
+        text[i] = field[static_cast<size_t>(i) + 1];
+    return platform::fromAnsi(text, length);
 }
 
 void setShortString(ShortString &field, const QString &text)
 {
     const QByteArray bytes = platform::toAnsi(text.left(layout::ShortStringMax)).left(layout::ShortStringMax);
-    field[0] = static_cast<char>(bytes.size());
-    std::copy(bytes.cbegin(), bytes.cend(), field.begin() + 1);
+    const QByteArray prefixed = char(bytes.size()) + bytes;
+    field.overwrite(prefixed.constData(), static_cast<size_t>(prefixed.size()));
 }
 
 void writeArchiveRec(const TZLBArchiveRec &rec, char *out)
@@ -91,8 +117,8 @@ TZLBArchiveRec readArchiveRec(const char *in)
 void writeFileRec(const TZLBFileRec &rec, char *out)
 {
     using namespace layout;
-    putBytes(out, FileName, rec.name);
-    putBytes(out, FilePath, rec.path);
+    rec.name.write(out + FileName);
+    rec.path.write(out + FilePath);
     putInt(out, FileOsize, static_cast<quint32>(rec.osize));
     putInt(out, FileCsize, static_cast<quint32>(rec.csize));
     putInt(out, FileStart, static_cast<quint32>(rec.start));
@@ -106,8 +132,8 @@ TZLBFileRec readFileRec(const char *in)
 {
     using namespace layout;
     TZLBFileRec rec;
-    getBytes(in, FileName, rec.name);
-    getBytes(in, FilePath, rec.path);
+    rec.name.read(in + FileName);
+    rec.path.read(in + FilePath);
     rec.osize = static_cast<qint32>(getInt(in, FileOsize));
     rec.csize = static_cast<qint32>(getInt(in, FileCsize));
     rec.start = static_cast<qint32>(getInt(in, FileStart));

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <array>
+#include <string>
 
 namespace archive {
 
@@ -16,9 +17,30 @@ enum TFileCompressionLevel : quint8 { fcNone = 0, fcFastest = 1, fcDefault = 2, 
 // The zlib level of a compression level: 0, 1, -1 (zlib's default) and 9.
 int zlibLevel(TFileCompressionLevel level);
 
-// A length-prefixed 8-bit string field: byte 0 holds the length n (0..255), bytes 1..n
-// the characters in the ANSI code page; the bytes after them are not significant.
-using ShortString = std::array<char, 256>;
+// A length-prefixed 8-bit string field of 256 bytes: byte 0 holds the length n (0..255),
+// bytes 1..n the characters in the ANSI code page; the bytes after them are not
+// significant, but are kept. In memory only the bytes up to the last one that is not zero
+// are held, so the registry of an archive of 200,000 short names takes a few MiB, not
+// 100; the field reads and writes back whole, byte for byte.
+class ShortString
+{
+public:
+    static constexpr size_t Size = 256;
+
+    char operator[](size_t index) const { return index < m_bytes.size() ? m_bytes[index] : '\0'; }
+    static constexpr size_t size() { return Size; }
+
+    // The whole field from, or to, the record's 256 bytes.
+    void read(const char *field);
+    void write(char *field) const;
+    // Replaces the first `count` bytes; the ones after them stay as they were.
+    void overwrite(const char *bytes, size_t count);
+
+    bool operator==(const ShortString &) const = default;
+
+private:
+    std::string m_bytes;
+};
 
 QString shortStringText(const ShortString &field);
 // Stores the text's first 255 characters, converted and cut to 255 bytes. Only the
@@ -41,8 +63,8 @@ struct TZLBArchiveRec
 // One entry record of the archive registry.
 struct TZLBFileRec
 {
-    ShortString name{};
-    ShortString path{};
+    ShortString name;
+    ShortString path;
     qint32 osize = 0;
     qint32 csize = 0;
     qint32 start = 0;

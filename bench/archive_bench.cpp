@@ -13,7 +13,14 @@
 //   update/delete in a 1 GB archive <= 1.5 x (copy in 1 MiB pieces + two crc32 passes)
 //   AddFiles of a 1 GB file, extracting a 1 GB entry: under 64 MiB resident
 //   AddFiles of the corpus and a 1 GB file on every processor: under 96 MiB resident
-// VARDO_BENCH_QUICK=1 leaves out the 1 GB cases.
+//
+// Many small files (BM_ManyFiles*, BM_ManyEntries): a generated tree shaped like a real
+// system folder, and archives of 5,000 to 200,000 entries of a few bytes:
+//   AddFiles of the tree, levels 1/6/9: the same ratios as the corpus, peak RSS under 96 MiB
+//   zlb x of the tree                  >= 1.3 x unzip of a zip of the same files
+//   zlb a/l/u/x of 200,000 entries     under 128 MiB resident each, time linear in the count
+// VARDO_BENCH_QUICK=1 leaves out the 1 GB cases; --benchmark_filter='ManyFiles|ManyEntries'
+// runs only the many-files cases (the corpus is then never generated).
 #include "archive/blockpipeline.h"
 #include "archive/zlbarchive.h"
 
@@ -99,6 +106,7 @@ struct Corpus
     Corpus()
     {
         folder = root.path() + "/corpus";
+        std::fprintf(stderr, "generating the corpus\n");
         for (int i = 0; i < 60; ++i)
             add(QString("text/doc%1.txt").arg(i), words(4096 + (i * 7919 % 60) * 24 * 1024, i), textBytes);
         addBinaries();
@@ -113,6 +121,9 @@ struct Corpus
         // Written back now, or the kernel does it during the first measurements and takes
         // its processor time from them.
         QProcess::execute("sync", {});
+        std::fprintf(stderr, "corpus: %lld MB (text %lld, binaries %lld, compressed %lld) in %lld files\n",
+                     bytes / MiB, textBytes / MiB, binaryBytes / MiB, compressedBytes / MiB,
+                     static_cast<long long>(files.size()));
     }
 
     void add(const QString &name, const QByteArray &content, qint64 &kind)
@@ -210,11 +221,11 @@ std::map<int, QString> &archiveAtLevel()
 
 // ---- adding --------------------------------------------------------------------------
 
-// Single-threaded compress2 over the corpus in memory, one pass.
-Timing rawCompressPass(int level)
+// Single-threaded compress2 over the files in memory, one stream per file, one pass.
+Timing rawCompressPass(const QStringList &files, int level)
 {
     Timing seconds;
-    for (const QString &file : corpus().files) {
+    for (const QString &file : files) {
         const QByteArray bytes = readFile(file);
         std::vector<Bytef> out(compressBound(bytes.size()));
         seconds += timed([&] {
@@ -281,7 +292,7 @@ void BM_AddFiles(benchmark::State &state)
     Timing seconds;
     bool first = true;
     for (auto _ : state) {
-        keepFaster(raw, rawCompressPass(level == 6 ? -1 : level), first);
+        keepFaster(raw, rawCompressPass(corpus().files, level == 6 ? -1 : level), first);
         const Timing s = addFilesOnce(path, corpus().files, LevelOf[level], threads, peak);
         state.SetIterationTime(s.wall);
         keepFaster(seconds, s, first);
@@ -732,6 +743,290 @@ void BM_MemoryExtract1GBEntry(benchmark::State &state)
     state.counters["MB/s"] = mbPerSecond(1024 * MiB, seconds.per(state.iterations()).wall);
 }
 
+// ---- many small files ----------------------------------------------------------------
+
+quint32 nextRandom(quint32 &seed)
+{
+    seed ^= seed << 13;
+    seed ^= seed >> 17;
+    seed ^= seed << 5;
+    return seed;
+}
+
+QByteArray randomBytes(qint64 size, quint32 seed)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qint64 i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(nextRandom(seed) >> 11);
+    return bytes;
+}
+
+// Something like an executable: tables of small numbers, zero runs, strings and
+// stretches of dense code that compress about two to one.
+QByteArray binaryLike(qint64 size, quint32 seed)
+{
+    QByteArray bytes;
+    bytes.reserve(size);
+    while (bytes.size() < size) {
+        const quint32 r = nextRandom(seed);
+        const qint64 run = 64 + r % 2048;
+        switch (r >> 28) {
+        case 0:
+        case 1:
+            bytes += QByteArray(run, '\0');
+            break;
+        case 2:
+        case 3:
+        case 4:
+            bytes += words(run, r);
+            break;
+        case 5:
+        case 6:
+            for (qint64 i = 0; i < run; i += 4) {
+                const quint32 v = nextRandom(seed) % 4096;
+                bytes.append(reinterpret_cast<const char *>(&v), 4);
+            }
+            break;
+        default:
+            bytes += randomBytes(run / 2, r);
+            bytes += QByteArray(run / 2, static_cast<char>(r));
+        }
+    }
+    bytes.truncate(size);
+    return bytes;
+}
+
+// A tree shaped like a folder of a real system: 12,000 files in 300 folders, half of them
+// under 4 KB (some empty or of one byte), text and source code, already compressed data,
+// binaries up to 3 MiB, and in front of them two sources above 20 MiB, one random and one
+// of highly repetitive text. Fixed seeds: every run has the same bytes.
+struct ManyFilesTree
+{
+    QTemporaryDir root{QDir::tempPath() + "/zlb-bench-many-XXXXXX"};
+    QStringList files;
+    qint64 bytes = 0;
+    // Relative to the root: the big sources first, then the tree.
+    QStringList sources{"many/big", "many/tree"};
+
+    ManyFilesTree()
+    {
+        std::fprintf(stderr, "generating the many-files tree\n");
+        add("many/big/random.bin", randomBytes(22 * MiB, 7));
+        QByteArray repetitive;
+        const QByteArray page = words(16 * 1024, 9);
+        while (repetitive.size() < 22 * MiB)
+            repetitive += page;
+        add("many/big/repetitive.txt", repetitive);
+        quint32 seed = 12345;
+        for (int i = 0; i < 12000; ++i) {
+            const quint32 r = nextRandom(seed);
+            const quint32 kind = r % 1000;
+            const qint64 span = nextRandom(seed);
+            const QString folder = QString("many/tree/d%1/s%2/").arg(i % 12).arg(i % 300);
+            if (kind < 30)
+                add(folder + QString("empty%1").arg(i), {});
+            else if (kind < 60)
+                add(folder + QString("one%1").arg(i), QByteArray(1, char('a' + i % 26)));
+            else if (kind < 500)
+                add(folder + QString("small%1.h").arg(i), words(10 + span % 4000, r));
+            else if (kind < 750)
+                add(folder + QString("source%1.cpp").arg(i), words(4096 + span % (20 * 1024), r));
+            else if (kind < 840)
+                add(folder + QString("packed%1.gz").arg(i), deflated(words(2048 + span % (60 * 1024), r), 6));
+            else if (kind < 900)
+                add(folder + QString("image%1.png").arg(i), randomBytes(1024 + span % (24 * 1024), r));
+            else if (kind < 999)
+                add(folder + QString("lib%1.so").arg(i), binaryLike(4096 + span % (44 * 1024), r));
+            else
+                add(folder + QString("big%1.so").arg(i), binaryLike(MiB + span % (2 * MiB), r));
+        }
+        QProcess::execute("sync", {});
+        std::fprintf(stderr, "many-files tree: %lld MB in %lld files\n", bytes / MiB,
+                     static_cast<long long>(files.size()));
+    }
+
+    void add(const QString &name, const QByteArray &content)
+    {
+        writeFile(root.path() + "/" + name, content);
+        files << root.path() + "/" + name;
+        bytes += content.size();
+    }
+};
+
+ManyFilesTree &manyFilesTree()
+{
+    static ManyFilesTree tree;
+    return tree;
+}
+
+// AddFiles of the tree with its relative names, recursing and keeping folders.
+Timing addTreeOnce(const QString &path, archive::TFileCompressionLevel level, int threads, double &peak)
+{
+    const ManyFilesTree &tree = manyFilesTree();
+    QFile::remove(path);
+    TZLBArchive zlb;
+    zlb.SetCompressionLevel(level);
+    zlb.SetThreads(threads);
+    zlb.SetRecursePaths(true);
+    zlb.SetSavePaths(true);
+    zlb.CreateArchive(path);
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(tree.root.path());
+    QStringList list = tree.sources;
+    resetPeakResident();
+    const Timing s = timed([&] { zlb.AddFiles(list); });
+    peak = std::max(peak, peakResidentMiB());
+    QDir::setCurrent(previous);
+    return s;
+}
+
+// Arguments: level, threads (0: one per processor). Raw zlib and the component take
+// turns as in BM_AddFiles; cpu_% is the component's processor time over its wall-clock
+// time (200 % keeps two processors busy).
+void BM_ManyFilesAdd(benchmark::State &state)
+{
+    const int level = static_cast<int>(state.range(0));
+    const int threads = static_cast<int>(state.range(1));
+    const ManyFilesTree &tree = manyFilesTree();
+    const QString path = tree.root.path() + QString("/many-%1-%2.zlb").arg(level).arg(threads);
+    double peak = 0;
+    Timing raw;
+    Timing seconds;
+    bool first = true;
+    for (auto _ : state) {
+        keepFaster(raw, rawCompressPass(tree.files, level == 6 ? -1 : level), first);
+        const Timing s = addTreeOnce(path, LevelOf[level], threads, peak);
+        state.SetIterationTime(s.wall);
+        keepFaster(seconds, s, first);
+        first = false;
+    }
+    QFile::remove(path);
+    const double target = threads == 1 ? 0.9 : level == 1 ? 1.3 : 1.6;
+    report(state, tree.bytes, seconds, raw, target);
+    state.counters["threads"] = archive::BlockPipeline::threadsFor(threads);
+    state.counters["cpu_%"] = 100 * seconds.cpu / seconds.wall;
+    state.counters["peak_RSS_MiB"] = peak;
+    state.counters["files"] = static_cast<double>(tree.files.size());
+}
+
+// One run of the zlb program beside this one, its output discarded: wall-clock seconds
+// and its peak resident memory (from /usr/bin/time; 0 without it).
+struct ToolRun
+{
+    double seconds = 0;
+    double peakMiB = 0;
+};
+
+ToolRun runZlb(const QStringList &args, const QString &workingFolder)
+{
+    const QString zlb = QCoreApplication::applicationDirPath() + "/zlb";
+    const QString time = QStandardPaths::findExecutable("time", {"/usr/bin"});
+    QTemporaryDir scratch;
+    const QString statFile = scratch.path() + "/time";
+    QProcess process;
+    process.setWorkingDirectory(workingFolder);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setProgram(time.isEmpty() ? zlb : time);
+    process.setArguments(time.isEmpty() ? args : QStringList{"-f", "%M", "-o", statFile, zlb} + args);
+    ToolRun run;
+    run.seconds = timed([&] {
+                      process.start();
+                      process.waitForFinished(-1);
+                  }).wall;
+    if (process.exitCode() != 0)
+        qFatal("zlb %s failed: %s", qPrintable(args.join(' ')), process.readAllStandardError().constData());
+    run.peakMiB = readFile(statFile).trimmed().split('\n').last().toDouble() / 1024.0;
+    return run;
+}
+
+// zlb x of the tree (at level 6, every processor) against unzip of a zip of the same
+// files, taking turns in alternating order after the disk has been flushed, each into a
+// folder of its own.
+void BM_ManyFilesExtract(benchmark::State &state)
+{
+    const ManyFilesTree &tree = manyFilesTree();
+    const QString root = tree.root.path();
+    const QString path = root + "/many-extract.zlb";
+    double peak = 0;
+    addTreeOnce(path, archive::fcDefault, 0, peak);
+    const QString zipFile = root + "/many.zip";
+    QFile::remove(zipFile);
+    QProcess zip;
+    zip.setWorkingDirectory(root);
+    zip.start(QStandardPaths::findExecutable("zip"), {"-q", "-r", "-6", zipFile, "many"});
+    zip.waitForFinished(-1);
+    Timing raw;
+    Timing seconds;
+    double zlbPeak = 0;
+    int turn = 0;
+    for (auto _ : state) {
+        const auto runUnzip = [&] {
+            QProcess::execute("sync", {});
+            raw += unzipInto(zipFile, QString("%1/unzip-%2").arg(root).arg(turn));
+        };
+        const auto runComponent = [&] {
+            QProcess::execute("sync", {});
+            const ToolRun run = runZlb({"x", path, "-p", "-C", QString("%1/zlb-%2").arg(root).arg(turn)}, root);
+            state.SetIterationTime(run.seconds);
+            seconds.wall += run.seconds;
+            zlbPeak = std::max(zlbPeak, run.peakMiB);
+        };
+        if (turn % 2 == 0) {
+            runUnzip();
+            runComponent();
+        } else {
+            runComponent();
+            runUnzip();
+        }
+        ++turn;
+    }
+    for (int i = 0; i < turn; ++i) {
+        QDir(QString("%1/unzip-%2").arg(root).arg(i)).removeRecursively();
+        QDir(QString("%1/zlb-%2").arg(root).arg(i)).removeRecursively();
+    }
+    QFile::remove(path);
+    report(state, tree.bytes, seconds.per(state.iterations()), raw.per(state.iterations()), 1.3);
+    state.counters["raw_is_unzip"] = raw.wall > 0;
+    state.counters["peak_RSS_MiB"] = zlbPeak;
+}
+
+// Argument: entries. A tree of that many files of a few bytes each, 1,000 to a folder;
+// zlb a, l, u and x of it (every processor, level 6), each its own process: seconds and
+// peak resident memory of each, and microseconds per entry, which stay flat when the
+// time grows linearly with the count.
+void BM_ManyEntries(benchmark::State &state)
+{
+    const int count = static_cast<int>(state.range(0));
+    QTemporaryDir root(QDir::tempPath() + "/zlb-bench-entries-XXXXXX");
+    for (int i = 0; i < count; ++i)
+        writeFile(QString("%1/entries/f%2/e%3.txt").arg(root.path()).arg(i / 1000).arg(i), QByteArray::number(i));
+    QProcess::execute("sync", {});
+    const QString path = root.path() + "/entries.zlb";
+    const QString out = root.path() + "/out";
+    std::map<QString, ToolRun> runs;
+    for (auto _ : state) {
+        QFile::remove(path);
+        QDir(out).removeRecursively();
+        runs["add"] = runZlb({"a", path, "entries", "-r", "-p"}, root.path());
+        runs["list"] = runZlb({"l", path}, root.path());
+        runs["update"] = runZlb({"u", path, "entries", "-r", "-p"}, root.path());
+        runs["extract"] = runZlb({"x", path, "-p", "-C", out}, root.path());
+        double total = 0;
+        for (const auto &[op, run] : runs)
+            total += run.seconds;
+        state.SetIterationTime(total);
+    }
+    double peak = 0;
+    for (const auto &[op, run] : runs) {
+        state.counters[(op + "_s").toStdString()] = run.seconds;
+        state.counters[(op + "_us/entry").toStdString()] = 1e6 * run.seconds / count;
+        state.counters[(op + "_MiB").toStdString()] = run.peakMiB;
+        peak = std::max(peak, run.peakMiB);
+    }
+    state.counters["peak_RSS_MiB"] = peak;
+    state.counters["target_MiB"] = 128;
+}
+
 // Level 1 is quick, and the jitter weighs most there: more turns.
 BENCHMARK(BM_AddFiles)
     ->ArgNames({"level", "threads"})
@@ -765,15 +1060,33 @@ BENCHMARK(BM_MemoryAddFiles1GBFile)->Iterations(1)->UseManualTime()->Unit(benchm
 BENCHMARK(BM_MemoryAddFilesParallel)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MemoryExtract1GBEntry)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+BENCHMARK(BM_ManyFilesAdd)
+    ->ArgNames({"level", "threads"})
+    ->Args({1, 1})
+    ->Args({1, 0})
+    ->Args({6, 1})
+    ->Args({6, 0})
+    ->Args({9, 1})
+    ->Args({9, 0})
+    ->Iterations(2)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ManyFilesExtract)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ManyEntries)
+    ->ArgName("entries")
+    ->Arg(5000)
+    ->Arg(50000)
+    ->Arg(200000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    std::fprintf(stderr, "corpus: %lld MB (text %lld, binaries %lld, compressed %lld) in %lld files\n",
-                 corpus().bytes / MiB, corpus().textBytes / MiB, corpus().binaryBytes / MiB,
-                 corpus().compressedBytes / MiB, static_cast<long long>(corpus().files.size()));
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

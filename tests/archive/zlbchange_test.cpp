@@ -8,6 +8,9 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <csignal>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace archive;
@@ -480,10 +483,39 @@ TEST(ZlbChange, ArchiveReaching2GiBIsRefusedAndNothingOfTheBlockStays)
         EXPECT_EQ(e.message(), "The archive new.zlb would reach 2 GiB, more than the format can hold");
     }
     EXPECT_EQ(writer.size(), 1000);
+    writer.sync();
     EXPECT_EQ(file.size(), 1000);
     options.reserve = 0;
     blocks.store(source, writer, options, rec);
     EXPECT_EQ(writer.size(), 3500);
+}
+
+TEST(ZlbChange, FailedWriteKeepsTheBlocksBeforeItForTheNextWrite)
+{
+    // Small blocks wait in the writer's buffer; when the write that takes them out fails
+    // (here the file may not grow past 500 bytes), the block being stored is rolled back
+    // and the ones before it still reach the file with the next write.
+    QFile file(testenv::freshDir("failedwrite") + "/new.zlb");
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite | QIODevice::Unbuffered));
+    ArchiveWriter writer(file, "new.zlb");
+    const QByteArray before = text(1000);
+    writer.append(before);
+    const ArchiveWriter::Mark mark = writer.mark();
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit normal = limit;
+    limit.rlim_cur = 500;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    EXPECT_THROW(writer.append(QByteArray(ArchiveWriter::BufferSize, 'b')), platform::Error);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &normal), 0);
+    EXPECT_EQ(file.size(), 0) << "nothing half written stays";
+    writer.rollBack(mark);
+    writer.append("after");
+    writer.sync();
+    file.seek(0);
+    EXPECT_TRUE(file.readAll() == before + "after");
+    EXPECT_EQ(writer.checksum(), crcOf(before + "after"));
 }
 
 TEST(ZlbChange, BigSourcesAreCompressedThroughAScratchFileWithoutAName)

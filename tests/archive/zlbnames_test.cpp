@@ -84,7 +84,7 @@ TEST(ZlbNames, ExtractionPlaces)
             EXPECT_EQ(folders, c.folders) << c.path << c.name;
     }
     TZLBFileRec nul;
-    nul.name = {3, 'a', '\0', 'b'};
+    nul.name.overwrite("\3a\0b", 4);
     EXPECT_FALSE(errorOf([&] { names::extractionPlace(nul, false, 0); }).isEmpty());
 }
 

@@ -75,6 +75,19 @@ QString makeTree(bool big)
     return folder;
 }
 
+// Many small sources behind a source above 20 MiB that does not compress: the workers
+// run ahead of it while the caller waits for it.
+QString makeManyTree()
+{
+    const QString folder = testenv::freshDir("many");
+    testenv::writeFile(folder + "/big/noise.bin", noise(BlockOptions::SpillThreshold + 4096, 7));
+    for (int i = 0; i < 600; ++i) {
+        const QString name = folder + QString("/small/d%1/f%2").arg(i % 30).arg(i);
+        testenv::writeFile(name, i % 10 == 0 ? QByteArray(i % 20 == 0 ? 0 : 1, 'x') : i % 3 == 0 ? noise(i, i) : text(i % 400));
+    }
+    return folder;
+}
+
 struct Outcome
 {
     QByteArray archive;
@@ -127,21 +140,32 @@ void expectSame(const Outcome &one, const Outcome &other, const std::string &wha
 TEST(ZlbParallel, AddFilesWritesTheSameArchiveWhateverTheThreads)
 {
     const QString tree = makeTree(true);
+    const QString many = makeManyTree();
     const struct
     {
         TFileCompressionLevel level;
         bool savePaths;
-    } cases[] = {{fcDefault, false}, {fcNone, true}};
+        // The tree, one file twice, and one that cannot be read in the middle; or many
+        // small files behind a big one.
+        QStringList items;
+        int entries;
+        int duplicates;
+    } cases[] = {
+        {fcDefault, false, {tree, tree + "/text/t3.txt", tree + "/missing.txt", tree + "/noise/n1.bin"}, 62, 7},
+        {fcNone, true, {tree, tree + "/text/t3.txt", tree + "/missing.txt", tree + "/noise/n1.bin"}, 62, 2},
+        {fcFastest, true, {many + "/big", many + "/small"}, 601, 0},
+    };
     for (const auto &c : cases) {
-        // The tree, one file twice, and one that cannot be read in the middle.
-        const QStringList items{tree, tree + "/text/t3.txt", tree + "/missing.txt", tree + "/noise/n1.bin"};
-        const Outcome one = run(1, c.level, items, c.savePaths);
-        EXPECT_EQ(trailerOf(one.archive).FileCount, 62);
-        EXPECT_TRUE(one.events.contains("error: Unable to open file (" + tree + "/missing.txt)"));
+        const Outcome one = run(1, c.level, c.items, c.savePaths);
+        EXPECT_EQ(trailerOf(one.archive).FileCount, c.entries);
+        if (c.items.contains(tree + "/missing.txt"))
+            EXPECT_TRUE(one.events.contains("error: Unable to open file (" + tree + "/missing.txt)"));
+        else
+            EXPECT_EQ(one.events.filter("error").size(), c.duplicates);
         // Without folders the six "name.txt" are duplicates; with them only the file given twice.
-        EXPECT_EQ(one.events.filter("already exists").size(), c.savePaths ? 2 : 7);
+        EXPECT_EQ(one.events.filter("already exists").size(), c.duplicates);
         for (int threads : ThreadCounts)
-            expectSame(one, run(threads, c.level, items, c.savePaths), "level " + std::to_string(c.level) + ", "
+            expectSame(one, run(threads, c.level, c.items, c.savePaths), "level " + std::to_string(c.level) + ", "
                                                                           + std::to_string(threads) + " threads");
     }
     EXPECT_EQ(leftoverTempFiles(), QStringList());
@@ -236,14 +260,16 @@ TEST(ZlbParallel, PipelineHandsBlocksBackInListOrderWithinItsBounds)
     const QString folder = testenv::freshDir("pipeline");
     QStringList sources;
     std::vector<bool> wanted;
-    for (int i = 0; i < 3 * BlockPipeline::MaxAhead; ++i) {
+    // A window of 32 sources, and three times as many.
+    const qint64 budget = 32 * BlockPipeline::SlotCost;
+    for (int i = 0; i < 96; ++i) {
         sources << folder + QString("/f%1").arg(i);
         testenv::writeFile(sources.back(), text(i + 1));
         wanted.push_back(i != 5);
     }
-    BlockPipeline pipeline(sources, wanted, fcDefault, 4, []() -> std::unique_ptr<QFile> {
-        throw platform::Error("small sources need no scratch file");
-    });
+    BlockPipeline pipeline(
+        sources, wanted, fcDefault, 4,
+        []() -> std::unique_ptr<QFile> { throw platform::Error("small sources need no scratch file"); }, budget);
     for (qsizetype i = 0; i < sources.size(); ++i) {
         if (wanted[static_cast<size_t>(i)]) {
             BlockPipeline::Prepared &prepared = pipeline.take(i);
