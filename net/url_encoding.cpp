@@ -1,5 +1,7 @@
 #include "net/url_encoding.h"
 
+#include "platform/hex_digit.h"
+
 #include <string_view>
 
 namespace net {
@@ -11,17 +13,6 @@ bool mayStandRaw(char c)
         return true;
     static constexpr std::string_view rawPunctuation = "-._~!$&'()*+,;=:@/";
     return rawPunctuation.find(c) != std::string_view::npos;
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
 }
 
 // "/." or "/.." ending at the next "/" or at the end: a segment that HTTP libraries and
@@ -64,8 +55,8 @@ QString decodeRequestTarget(const QByteArray &target)
     bytes.reserve(target.size());
     for (qsizetype i = 0; i < target.size(); ++i) {
         if (target[i] == '%' && i + 2 < target.size()) {
-            const int high = hexValue(target[i + 1]);
-            const int low = hexValue(target[i + 2]);
+            const int high = platform::hexDigitValue(target[i + 1]);
+            const int low = platform::hexDigitValue(target[i + 2]);
             if (high >= 0 && low >= 0) {
                 bytes.append(static_cast<char>(high * 16 + low));
                 i += 2;

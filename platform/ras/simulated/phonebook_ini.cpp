@@ -1,5 +1,7 @@
 #include "platform/ras/simulated/phonebook_ini_p.h"
 
+#include "platform/hex_digit.h"
+
 #include <QByteArray>
 
 namespace platform::ras::ini {
@@ -19,17 +21,6 @@ std::string_view trimmed(std::string_view s)
     while (!s.empty() && (isBlank(s.back()) || s.back() == '\r'))
         s.remove_suffix(1);
     return s;
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // One UTF-8 sequence from s at i; a byte that starts none reads as U+FFFD.
@@ -64,7 +55,7 @@ QString unescapeKey(std::string_view key)
         char32_t code = 0;
         bool escaped = c == '%' && start + digits <= key.size();
         for (std::size_t k = 0; escaped && k < digits; ++k) {
-            const int v = hexValue(key[start + k]);
+            const int v = platform::hexDigitValue(key[start + k]);
             escaped = v >= 0;
             code = code * 16 + char32_t(std::max(v, 0));
         }
@@ -129,7 +120,7 @@ char32_t escapedCharacter(std::string_view raw, std::size_t &i)
     case 'v': return '\v';
     case 'x': {
         char32_t code = 0;
-        for (int v; i < raw.size() && (v = hexValue(raw[i])) >= 0; ++i)
+        for (int v; i < raw.size() && (v = platform::hexDigitValue(raw[i])) >= 0; ++i)
             code = (code << 4) | char32_t(v);
         return code <= 0x10FFFF ? code : Replacement;
     }
@@ -296,7 +287,7 @@ void appendKeyValue(SecretBuffer &out, std::string_view key, QStringView value)
             ++i;
         }
         needsQuotes = needsQuotes || c == ';' || c == ',' || c == '=';
-        if (escapeNextIfHex && c < 0x80 && hexValue(char(c)) >= 0) {
+        if (escapeNextIfHex && c < 0x80 && platform::hexDigitValue(char(c)) >= 0) {
             body.append("\\x", 2);
             appendHex(body, unsigned(c), 2);
             continue;
