@@ -53,8 +53,12 @@ void *RasBinding::LoadRasFunction(const QString &name)
     if (!m_library)
         throw platform::Error(QStringLiteral("Error opening rnaph.dll"));
     function = lookup(name);
-    if (!function)
+    if (!function) {
+        // Unbound, it would never be freed: the next call opens it again.
+        platform::closeLibrary(m_library);
+        m_library = nullptr;
         notFound(name);
+    }
     m_loaded = true;
     m_useFallback = true;
     return function;

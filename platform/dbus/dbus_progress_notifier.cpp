@@ -42,7 +42,7 @@ void DBusProgressNotifier::inactivateProgressApp()
     const std::optional<QString> address = sessionBusAddress();
     if (!address)
         return;
-    QDBusConnection bus = connectToBus(*address, QStringLiteral("vardo-progress ") + *address);
+    QDBusConnection bus = connectToBus(*address, QStringLiteral("vardo-progress"));
     if (!bus.isConnected())
         return;
     reportFailure(bus.call(inactivateCall(), QDBus::Block, ProgressCallTimeoutMs));

@@ -36,13 +36,20 @@ std::optional<QString> sessionBusAddress()
     return QStringLiteral("unix:path=") + escapeAddressValue(socket);
 }
 
+QString systemBusAddress()
+{
+    const QString address = qEnvironmentVariable("DBUS_SYSTEM_BUS_ADDRESS");
+    return address.isEmpty() ? QStringLiteral("unix:path=/run/dbus/system_bus_socket") : address;
+}
+
 QDBusConnection connectToBus(const QString &address, const QString &connectionName)
 {
-    const QDBusConnection existing(connectionName);
+    const QString name = connectionName + QLatin1Char(' ') + address;
+    const QDBusConnection existing(name);
     if (existing.isConnected())
         return existing;
-    QDBusConnection::disconnectFromBus(connectionName);
-    return QDBusConnection::connectToBus(address, connectionName);
+    QDBusConnection::disconnectFromBus(name);
+    return QDBusConnection::connectToBus(address, name);
 }
 
 } // namespace platform::dbus

@@ -13,8 +13,12 @@ namespace platform::dbus {
 // when it exists; else none.
 std::optional<QString> sessionBusAddress();
 
-// A private connection to the bus at address, kept for reuse under connectionName and
-// opened anew when the bus went away. Not connected when no bus answers there.
+// DBUS_SYSTEM_BUS_ADDRESS when set, else the system bus's well-known socket.
+QString systemBusAddress();
+
+// A private connection to the bus at address, kept for reuse under connectionName and that
+// address, and opened anew when the bus went away: a program whose environment names
+// another bus reaches that one. Not connected when no bus answers there.
 QDBusConnection connectToBus(const QString &address, const QString &connectionName);
 
 } // namespace platform::dbus

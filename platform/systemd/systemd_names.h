@@ -36,8 +36,6 @@ inline constexpr QLatin1StringView AccessDeniedError{"org.freedesktop.DBus.Error
 inline constexpr QLatin1StringView InteractiveAuthorizationRequiredError{
     "org.freedesktop.DBus.Error.InteractiveAuthorizationRequired"};
 
-// The system bus when DBUS_SYSTEM_BUS_ADDRESS does not name another.
-inline constexpr QLatin1StringView DefaultSystemBusAddress{"unix:path=/run/dbus/system_bus_socket"};
 // Present exactly when systemd is the running init system (sd_booted(3)).
 inline constexpr QLatin1StringView BootedMarker{"/run/systemd/system"};
 

@@ -15,15 +15,9 @@ namespace {
 
 const QString ConnectionName = QStringLiteral("vardo-systemd");
 
-QString systemBusAddress()
-{
-    const QString address = qEnvironmentVariable("DBUS_SYSTEM_BUS_ADDRESS");
-    return address.isEmpty() ? QString(DefaultSystemBusAddress) : address;
-}
-
 QDBusConnection systemBus()
 {
-    return platform::dbus::connectToBus(systemBusAddress(), ConnectionName);
+    return platform::dbus::connectToBus(platform::dbus::systemBusAddress(), ConnectionName);
 }
 
 // One method call to systemd; an error reply carries the bus error.

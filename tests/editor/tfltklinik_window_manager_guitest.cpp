@@ -1,7 +1,7 @@
 // The organisation editor on a real X display with a real window manager (openbox on
 // Xvfb), where the focus comes back from a box or dialog late and on the window manager's
 // terms. The outer test starts the display and runs this program again on it for the
-// inner test; it is skipped only when Xvfb, openbox or xdotool are not installed.
+// inner test; it is skipped only when Xvfb, openbox, xdotool or xprop are not installed.
 #include "editor/widgets/tfltklinik.h"
 
 #include "platform/widgets/qt_message_presenter.h"
@@ -150,6 +150,20 @@ TEST_F(EditorUnderWindowManager, DISABLED_ABoxAfterAFailedOpenLeavesOppnaUsable)
     expectStateAfterReturn(false);
 }
 
+// What the window manager lets the user do with the editor. openbox offers minimising to
+// every dialog whatever its hints say, and takes the owner along; maximising and resizing
+// follow the hints.
+TEST_F(EditorUnderWindowManager, DISABLED_TheWindowManagerOffersNeitherMaximiseNorResize)
+{
+    QProcess xprop;
+    xprop.start("xprop", {"-id", QString::number(dialog->winId()), "_NET_WM_ALLOWED_ACTIONS"});
+    ASSERT_TRUE(xprop.waitForFinished(5000));
+    const QString actions = QString::fromLatin1(xprop.readAllStandardOutput());
+    EXPECT_TRUE(actions.contains("_NET_WM_ACTION_CLOSE")) << actions.toStdString();
+    EXPECT_FALSE(actions.contains("MAXIMIZE")) << actions.toStdString();
+    EXPECT_FALSE(actions.contains("RESIZE")) << actions.toStdString();
+}
+
 bool installed(const char *program)
 {
     return !QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty();
@@ -181,7 +195,7 @@ TEST(EditorWindowManager, FocusReturningFromBoxesAndDialogsKeepsTheStateTable)
 {
     if (QGuiApplication::platformName() == QLatin1String("xcb"))
         GTEST_SKIP() << "this is the inner run";
-    for (const char *program : {"Xvfb", "openbox", "xdotool"}) {
+    for (const char *program : {"Xvfb", "openbox", "xdotool", "xprop"}) {
         if (!installed(program))
             GTEST_SKIP() << program << " is not installed (scripts/install-deps installs it)";
     }
@@ -212,7 +226,7 @@ TEST(EditorWindowManager, FocusReturningFromBoxesAndDialogsKeepsTheStateTable)
     ASSERT_TRUE(inner.waitForFinished(90000));
     const QString output = QString::fromLocal8Bit(inner.readAll());
     EXPECT_EQ(inner.exitCode(), 0) << output.toStdString();
-    EXPECT_TRUE(output.contains("[  PASSED  ] 3 tests")) << output.toStdString();
+    EXPECT_TRUE(output.contains("[  PASSED  ] 4 tests")) << output.toStdString();
 }
 
 } // namespace

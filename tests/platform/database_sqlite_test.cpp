@@ -1,4 +1,5 @@
 #include "organisation_rows.h"
+#include "program_run.h"
 #include "qstring_printer.h"
 #include "sqlite_file.h"
 #include "test_env.h"
@@ -150,8 +151,13 @@ TEST(SqliteConnection, AFailedOpenLeavesNoConnection)
 }
 
 // Qt looks for its SQL drivers in the library paths; an empty one stands for a machine
-// without the driver packages (each test case runs in a process of its own).
+// without the driver packages. A driver once loaded stays: this runs in a process of its own.
 TEST(SqliteConnection, AMissingQtDriverIsNamedWithItsPackage)
+{
+    EXPECT_TRUE(testenv::passesInOwnProcess("SqliteWithoutDrivers.DISABLED_MissingDriverIsNamed", {}));
+}
+
+TEST(SqliteWithoutDrivers, DISABLED_MissingDriverIsNamed)
 {
     QCoreApplication::setLibraryPaths({testenv::freshDir("no-plugins")});
     const QString path = testenv::createSqliteTrklinik(testenv::freshDir("db") + "/p.sqlite", {"556000-0001"});

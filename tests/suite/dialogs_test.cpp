@@ -23,6 +23,18 @@ const QString Explanation = "Uppgifterna kan ha ändrats av en annan användare.
                             "Om möjligt, kopiera dina ändringar till klippbordet.\r\r"
                             "Tryck sedan Ångra för att se de aktuella uppgifterna.";
 
+// A test that turns translation on leaves it off again for the next one in this process.
+class Dialogs : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        suite::LanguageFileActive = false;
+        suite::LoadLanguageFile(QString());
+        suite::LanguageFileName.clear();
+    }
+};
+
 // 150 characters that show which of them survived.
 QString tail150()
 {
@@ -40,7 +52,7 @@ struct ConflictCase
     QString shown;
 };
 
-TEST(Dialogs, ShowMessageTextRewritesTheUpdateConflict)
+TEST_F(Dialogs, ShowMessageTextRewritesTheUpdateConflict)
 {
     const QString tail = tail150();
     const ConflictCase cases[] = {
@@ -68,7 +80,7 @@ TEST(Dialogs, ShowMessageTextRewritesTheUpdateConflict)
     }
 }
 
-TEST(Dialogs, ShowErrorShowsItsTextAsShowMessageTextDoes)
+TEST_F(Dialogs, ShowErrorShowsItsTextAsShowMessageTextDoes)
 {
     RecordingPresenter boxes;
     suite::ShowError("Det gick inte att radera värdet i registret!\r\rÅtkomst nekad");
@@ -86,7 +98,7 @@ struct AnswerCase
     int result;
 };
 
-TEST(Dialogs, AskYesNoAsksAndReturnsTheAnswer)
+TEST_F(Dialogs, AskYesNoAsksAndReturnsTheAnswer)
 {
     const AnswerCase cases[] = {{platform::BoxYes, suite::ResultYes},
                                 {platform::BoxNo, suite::ResultNo},
@@ -105,7 +117,7 @@ TEST(Dialogs, AskYesNoAsksAndReturnsTheAnswer)
     }
 }
 
-TEST(Dialogs, ShowInfoShowsItsTextInAnInformationBox)
+TEST_F(Dialogs, ShowInfoShowsItsTextInAnInformationBox)
 {
     RecordingPresenter boxes;
     suite::ShowInfo("Anslutningen fungerar!");
@@ -116,7 +128,7 @@ TEST(Dialogs, ShowInfoShowsItsTextInAnInformationBox)
     EXPECT_EQ(boxes.boxes()[0].text, "Anslutningen fungerar!");
 }
 
-TEST(Dialogs, OnlyShowInfoAndTheExplanationAreTranslated)
+TEST_F(Dialogs, OnlyShowInfoAndTheExplanationAreTranslated)
 {
     const QString path = testenv::root() + "/lang/english.lng";
     testenv::writeFile(path, "Engelska\r\n"
@@ -141,7 +153,7 @@ TEST(Dialogs, OnlyShowInfoAndTheExplanationAreTranslated)
                                      "Then press Undo.");
 }
 
-TEST(Dialogs, TheApplicationErrorBoxIsCaptionedWithTheApplicationTitle)
+TEST_F(Dialogs, TheApplicationErrorBoxIsCaptionedWithTheApplicationTitle)
 {
     RecordingPresenter boxes;
     QCoreApplication::setApplicationName("vardo-admin");
@@ -175,7 +187,7 @@ private:
     const testbus::FakeProgressApp &m_app;
 };
 
-TEST(Dialogs, EveryBoxIsPrecededByExactlyOneProgressNotification)
+TEST_F(Dialogs, EveryBoxIsPrecededByExactlyOneProgressNotification)
 {
     testbus::PrivateBus bus(testenv::root() + "/session.sock");
     qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());
@@ -199,7 +211,7 @@ TEST(Dialogs, EveryBoxIsPrecededByExactlyOneProgressNotification)
     EXPECT_EQ(app.calls().size(), 8);
 }
 
-TEST(Dialogs, BoxesAppearWithoutAProgressApp)
+TEST_F(Dialogs, BoxesAppearWithoutAProgressApp)
 {
     testbus::PrivateBus bus(testenv::root() + "/session.sock");
     qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());

@@ -1,5 +1,6 @@
 #include "program_run.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 
 namespace testenv {
@@ -27,6 +28,19 @@ QProcessEnvironment environmentWith(const QProcessEnvironment &extra)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(extra);
     return environment;
+}
+
+::testing::AssertionResult passesInOwnProcess(const QString &name, const QProcessEnvironment &extra)
+{
+    RunOptions options;
+    options.environment = environmentWith(extra);
+    const ProgramRun run = runProgram(QCoreApplication::applicationFilePath(),
+                                      {QStringLiteral("--gtest_also_run_disabled_tests"), QStringLiteral("--gtest_filter=") + name},
+                                      options);
+    if (run.exitCode == 0 && run.out.contains(QLatin1String("[  PASSED  ] 1 test.")))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << name.toStdString() << " in its own process (exit " << run.exitCode
+                                         << "):\n" << run.out.toStdString() << run.err.toStdString();
 }
 
 } // namespace testenv

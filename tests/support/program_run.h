@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <gtest/gtest.h>
+
 namespace testenv {
 
 struct ProgramRun
@@ -26,5 +28,11 @@ ProgramRun runProgram(const QString &program, const QStringList &args, const Run
 
 // This process's environment with the entries given added or replaced.
 QProcessEnvironment environmentWith(const QProcessEnvironment &extra);
+
+// Runs one disabled test case of this test program ("Suite.DISABLED_Case") in a process of
+// its own, with the environment entries given: for what a program reads once and keeps,
+// so a test that changes it passes also when the whole program runs. Succeeds when that
+// one case ran and passed; else carries its output.
+::testing::AssertionResult passesInOwnProcess(const QString &name, const QProcessEnvironment &extra);
 
 } // namespace testenv

@@ -1,6 +1,7 @@
 #include "platform/ras/networkmanager/nm_backend.h"
 
 #include "platform/codepage.h"
+#include "platform/dbus/session_bus.h"
 #include "platform/ras/entry_dialog.h"
 #include "platform/ras/networkmanager/nm_names.h"
 #include "platform/ras/networkmanager/nm_state_map.h"
@@ -170,10 +171,16 @@ QVariantMap stringMap(const QVariant &value)
     return map;
 }
 
+// Looked up at each use: the environment may name another bus, and a bus that went away
+// is reached anew when it is back.
+QDBusConnection systemBus()
+{
+    return dbus::connectToBus(dbus::systemBusAddress(), QStringLiteral("vardo-networkmanager"));
+}
+
 } // namespace
 
 NetworkManagerBackend::NetworkManagerBackend()
-    : m_bus(QDBusConnection::systemBus())
 {
     qDBusRegisterMetaType<NmSettings>();
     qDBusRegisterMetaType<QList<QVariantMap>>();
@@ -182,7 +189,8 @@ NetworkManagerBackend::NetworkManagerBackend()
 
 Dword NetworkManagerBackend::available() const
 {
-    if (!m_bus.isConnected() || !m_bus.interface() || !m_bus.interface()->isServiceRegistered(QLatin1String(Service)))
+    const QDBusConnection bus = systemBus();
+    if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(QLatin1String(Service)))
         return ErrorServiceUnavailable;
     return Success;
 }
@@ -192,13 +200,13 @@ QList<NetworkManagerBackend::Entry> NetworkManagerBackend::entries(Dword &error)
     QList<Entry> found;
     if ((error = available()) != Success)
         return found;
-    const QDBusMessage list = call(m_bus, QLatin1String(SettingsPath), SettingsInterface, QStringLiteral("ListConnections"));
+    const QDBusMessage list = call(systemBus(), QLatin1String(SettingsPath), SettingsInterface, QStringLiteral("ListConnections"));
     if (list.type() != QDBusMessage::ReplyMessage) {
         error = errorOf(list);
         return found;
     }
     for (const QDBusObjectPath &path : pathsOf(list.arguments().first())) {
-        const QDBusMessage reply = call(m_bus, path.path(), ConnectionInterface, QStringLiteral("GetSettings"));
+        const QDBusMessage reply = call(systemBus(), path.path(), ConnectionInterface, QStringLiteral("GetSettings"));
         if (reply.type() != QDBusMessage::ReplyMessage)
             continue; // removed meanwhile
         const NmSettings settings = settingsOf(reply);
@@ -234,7 +242,7 @@ Dword NetworkManagerBackend::listEntries(QStringList &names)
 Dword NetworkManagerBackend::secretsOf(const Entry &entry, SecretBuffer &password) const
 {
     const QString setting = credentialSetting(entry.settings);
-    const QDBusMessage reply = call(m_bus, entry.path, ConnectionInterface, QStringLiteral("GetSecrets"), {setting});
+    const QDBusMessage reply = call(systemBus(), entry.path, ConnectionInterface, QStringLiteral("GetSecrets"), {setting});
     if (reply.type() != QDBusMessage::ReplyMessage)
         return errorOf(reply);
     const QVariantMap secrets = settingsOf(reply).value(setting);
@@ -262,7 +270,7 @@ Dword NetworkManagerBackend::readDialParams(DialParams &params, bool &hasPasswor
 
 Dword NetworkManagerBackend::update(const QString &path, const NmSettings &settings) const
 {
-    const QDBusMessage reply = call(m_bus, path, ConnectionInterface, QStringLiteral("Update"),
+    const QDBusMessage reply = call(systemBus(), path, ConnectionInterface, QStringLiteral("Update"),
                                     {QVariant::fromValue(settings)});
     return reply.type() == QDBusMessage::ReplyMessage ? Success : errorOf(reply);
 }
@@ -303,7 +311,7 @@ Dword NetworkManagerBackend::deleteEntry(const QString &name)
     Entry entry;
     if (const Dword error = findEntry(name, entry); error != Success)
         return error;
-    const QDBusMessage reply = call(m_bus, entry.path, ConnectionInterface, QStringLiteral("Delete"));
+    const QDBusMessage reply = call(systemBus(), entry.path, ConnectionInterface, QStringLiteral("Delete"));
     return reply.type() == QDBusMessage::ReplyMessage ? Success : errorOf(reply);
 }
 
@@ -342,7 +350,7 @@ Dword NetworkManagerBackend::createWithDialog(std::uintptr_t window)
     settings[QStringLiteral("gsm")] = {{QStringLiteral("number"), fields.phoneNumber},
                                        {QStringLiteral("username"), fields.userName},
                                        {QStringLiteral("password"), fields.password}};
-    const QDBusMessage reply = call(m_bus, QLatin1String(SettingsPath), SettingsInterface,
+    const QDBusMessage reply = call(systemBus(), QLatin1String(SettingsPath), SettingsInterface,
                                     QStringLiteral("AddConnection"), {QVariant::fromValue(settings)});
     return reply.type() == QDBusMessage::ReplyMessage ? Success : errorOf(reply);
 }
@@ -376,7 +384,7 @@ Dword NetworkManagerBackend::startDial(const DialParams &params, QString &key)
     if (const Dword error = findEntry(params.entryName, entry); error != Success)
         return error;
     // "/" for device and specific object: NetworkManager picks the device itself.
-    const QDBusMessage reply = call(m_bus, QLatin1String(ManagerPath), ManagerInterface,
+    const QDBusMessage reply = call(systemBus(), QLatin1String(ManagerPath), ManagerInterface,
                                     QStringLiteral("ActivateConnection"),
                                     {QVariant::fromValue(QDBusObjectPath(entry.path)),
                                      QVariant::fromValue(QDBusObjectPath(NoObject)),
@@ -391,11 +399,11 @@ Dword NetworkManagerBackend::startDial(const DialParams &params, QString &key)
 
 void NetworkManagerBackend::observe(const QString &key, Tracker &tracker, DialProgress &p) const
 {
-    const QVariant state = property(m_bus, key, ActiveInterface, "State");
-    const QList<QDBusObjectPath> devices = pathsOf(property(m_bus, key, ActiveInterface, "Devices"));
+    const QVariant state = property(systemBus(), key, ActiveInterface, "State");
+    const QList<QDBusObjectPath> devices = pathsOf(property(systemBus(), key, ActiveInterface, "Devices"));
     DeviceStatus device;
     if (!devices.isEmpty()) {
-        device = deviceStateOf(m_bus, devices.first().path());
+        device = deviceStateOf(systemBus(), devices.first().path());
         tracker.lastReason = device.reason != 0 ? device.reason : tracker.lastReason;
     }
     const unsigned active = state.isValid() ? state.toUInt() : unsigned(Deactivated);
@@ -443,7 +451,7 @@ Dword NetworkManagerBackend::hangUp(const QString &key)
     }
     if (const Dword error = available(); error != Success)
         return error;
-    const QDBusMessage reply = call(m_bus, QLatin1String(ManagerPath), ManagerInterface,
+    const QDBusMessage reply = call(systemBus(), QLatin1String(ManagerPath), ManagerInterface,
                                     QStringLiteral("DeactivateConnection"), {QVariant::fromValue(QDBusObjectPath(key))});
     if (reply.type() == QDBusMessage::ReplyMessage || reply.errorName() == QLatin1String(ConnectionNotActiveError))
         return Success;
@@ -457,20 +465,20 @@ Dword NetworkManagerBackend::listConnections(QList<ConnectionInfo> &connections)
     connections.clear();
     if (const Dword error = available(); error != Success)
         return error;
-    const QList<QDBusObjectPath> active = pathsOf(property(m_bus, QLatin1String(ManagerPath), ManagerInterface,
+    const QList<QDBusObjectPath> active = pathsOf(property(systemBus(), QLatin1String(ManagerPath), ManagerInterface,
                                                            "ActiveConnections"));
     for (const QDBusObjectPath &path : active) {
-        const QString settingsPath = pathProperty(m_bus, path.path(), ActiveInterface, "Connection");
-        const QDBusMessage reply = call(m_bus, settingsPath, ConnectionInterface, QStringLiteral("GetSettings"));
+        const QString settingsPath = pathProperty(systemBus(), path.path(), ActiveInterface, "Connection");
+        const QDBusMessage reply = call(systemBus(), settingsPath, ConnectionInterface, QStringLiteral("GetSettings"));
         if (reply.type() != QDBusMessage::ReplyMessage)
             continue;
         const NmSettings settings = settingsOf(reply);
         if (!isPointToPoint(settings))
             continue;
-        const QList<QDBusObjectPath> devices = pathsOf(property(m_bus, path.path(), ActiveInterface, "Devices"));
+        const QList<QDBusObjectPath> devices = pathsOf(property(systemBus(), path.path(), ActiveInterface, "Devices"));
         const QString deviceName = devices.isEmpty()
                                        ? QString()
-                                       : property(m_bus, devices.first().path(), DeviceInterface, "Interface").toString();
+                                       : property(systemBus(), devices.first().path(), DeviceInterface, "Interface").toString();
         connections << ConnectionInfo{path.path(), idOf(settings), deviceTypeOf(settings), deviceName};
     }
     return Success;
@@ -480,13 +488,13 @@ Dword NetworkManagerBackend::addresses(const QString &key, QString &client, QStr
 {
     if (const Dword error = available(); error != Success)
         return error;
-    const QVariant state = property(m_bus, key, ActiveInterface, "State");
+    const QVariant state = property(systemBus(), key, ActiveInterface, "State");
     if (!state.isValid())
         return ErrorInvalidHandle;
-    const QString config = pathProperty(m_bus, key, ActiveInterface, "Ip4Config");
+    const QString config = pathProperty(systemBus(), key, ActiveInterface, "Ip4Config");
     if (state.toUInt() != Activated || config.isEmpty() || config == QLatin1String(NoObject))
         return ErrorProjectionNotComplete;
-    const QVariant data = property(m_bus, config, Ip4ConfigInterface, "AddressData");
+    const QVariant data = property(systemBus(), config, Ip4ConfigInterface, "AddressData");
     const QList<QVariantMap> addresses = data.canConvert<QDBusArgument>()
                                              ? qdbus_cast<QList<QVariantMap>>(data.value<QDBusArgument>())
                                              : QList<QVariantMap>{};
@@ -496,7 +504,7 @@ Dword NetworkManagerBackend::addresses(const QString &key, QString &client, QStr
     // A point-to-point address names its peer; otherwise the gateway is the server.
     server = addresses.first().value(QStringLiteral("peer")).toString();
     if (server.isEmpty())
-        server = property(m_bus, config, Ip4ConfigInterface, "Gateway").toString();
+        server = property(systemBus(), config, Ip4ConfigInterface, "Gateway").toString();
     return Success;
 }
 

@@ -58,7 +58,6 @@ private:
     Dword editWithDialog(std::uintptr_t window, Entry &entry);
     void observe(const QString &key, Tracker &tracker, DialProgress &p) const;
 
-    QDBusConnection m_bus;
     std::mutex m_mutex;
     QHash<QString, Tracker> m_trackers;
 };
