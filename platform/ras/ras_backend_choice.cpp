@@ -6,14 +6,29 @@
 #include <algorithm>
 
 namespace platform::ras {
+namespace {
 
+// Each made on first use and never destroyed: a dial thread may still use it while the
+// process ends.
+Backend &simulatedBackend()
+{
+    static Backend *simulated = new SimulatedBackend;
+    return *simulated;
+}
+
+Backend &networkManagerBackend()
+{
+    static Backend *networkManager = new NetworkManagerBackend;
+    return *networkManager;
+}
+
+} // namespace
+
+// Chosen at each call, so the environment decides whenever it is set.
 Backend &backend()
 {
-    // Never destroyed: a dial thread may still use it while the process ends.
-    static Backend *chosen = qEnvironmentVariable("TELLVARA_RAS_BACKEND") == QLatin1String("simulated")
-                                 ? static_cast<Backend *>(new SimulatedBackend)
-                                 : static_cast<Backend *>(new NetworkManagerBackend);
-    return *chosen;
+    return qEnvironmentVariable("TELLVARA_RAS_BACKEND") == QLatin1String("simulated") ? simulatedBackend()
+                                                                                      : networkManagerBackend();
 }
 
 bool isValidEntryName(const QString &name)

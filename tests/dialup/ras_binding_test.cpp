@@ -91,9 +91,13 @@ TEST(RasBinding, MissingSecondLibraryRaisesItsWindowsName)
 
 TEST(RasBinding, FunctionMissingFromBothLibraries)
 {
+    const QString fallbackMark = testenv::root() + "/fallback-unloaded";
+    qputenv("DIALUP_STANDIN_FALLBACK_UNLOADED", fallbackMark.toUtf8());
     RasBinding binding(standin("empty"), standin("fallback"));
     EXPECT_EQ(messageOf(binding, "RasDialA"), "Function RasDialA not found!");
     EXPECT_FALSE(binding.RasLoaded());
+    // Not bound, the second library is freed at once rather than never.
+    EXPECT_TRUE(QFile::exists(fallbackMark));
 }
 
 TEST(RasBinding, OnlyTheSecondLibraryIsFreedAtTheEnd)
