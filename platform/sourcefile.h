@@ -22,6 +22,8 @@ public:
     void close() override;
 
     bool isSequential() const override { return false; }
+    // Forgets where the end was seen, so a read after it looks again (the file may have grown).
+    bool seek(qint64 pos) override;
     // The length the file had when it was opened; reads go on to its end even if it grew.
     qint64 size() const override { return m_size; }
 
@@ -32,6 +34,9 @@ protected:
 private:
     int m_fd = -1;
     qint64 m_size = 0;
+    // Where a short read at or past the opened length met the end; -1 when not yet met.
+    // A read from there answers 0 without asking the kernel again.
+    qint64 m_endSeenAt = -1;
 };
 
 } // namespace platform

@@ -43,14 +43,27 @@ void SourceFile::close()
     ::close(m_fd);
     m_fd = -1;
     m_size = 0;
+    m_endSeenAt = -1;
+}
+
+bool SourceFile::seek(qint64 pos)
+{
+    m_endSeenAt = -1;
+    return QIODevice::seek(pos);
 }
 
 qint64 SourceFile::readData(char *data, qint64 maxSize)
 {
+    if (m_endSeenAt >= 0 && pos() >= m_endSeenAt)
+        return 0;
     for (;;) {
         const ssize_t got = ::pread(m_fd, data, static_cast<size_t>(maxSize), pos());
-        if (got >= 0)
+        if (got >= 0) {
+            // A regular file reads short only at its end.
+            if (got < maxSize && pos() + got >= m_size)
+                m_endSeenAt = pos() + got;
             return got;
+        }
         if (errno != EINTR) {
             setErrorString(QString::fromLocal8Bit(std::strerror(errno)));
             return -1;
