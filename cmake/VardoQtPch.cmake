@@ -14,6 +14,11 @@ function(vardo_qt_pch target)
     set(owner vardo_platform_widgets)
     list(APPEND headers <QtGui> <QtWidgets>)
   endif()
+  # A precompiled header is taken only with the coverage flag it was built with: in a
+  # fuzzer build every library sharing one carries it.
+  if(VARDO_BUILD_FUZZERS)
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+  endif()
   if(target STREQUAL owner)
     target_precompile_headers(${target} PRIVATE ${headers})
   else()
