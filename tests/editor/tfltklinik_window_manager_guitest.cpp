@@ -172,10 +172,11 @@ bool installed(const char *program)
     return !QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty();
 }
 
-// A display number nobody uses.
-int freeDisplay()
+// A display number nobody uses, from `first` on: each window manager's test has its own
+// range, so two run side by side never pick the same one.
+int freeDisplay(int first)
 {
-    for (int n = 90; n < 200; ++n) {
+    for (int n = first; n < first + 50; ++n) {
         if (!QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) && !QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
             return n;
     }
@@ -203,20 +204,22 @@ struct InnerRun
     QString output;
 };
 
-InnerRun runUnderWindowManager(const QString &windowManager, const QStringList &arguments, const QString &filter)
+InnerRun runUnderWindowManager(const QString &windowManager, const QStringList &arguments, const QString &filter,
+                               int firstDisplay)
 {
     for (const QString &program : {QStringLiteral("Xvfb"), windowManager, QStringLiteral("xdotool"), QStringLiteral("xprop")}) {
         if (!installed(program.toLatin1().constData()))
             return {program + " is not installed (scripts/install-deps installs it)"};
     }
-    const int number = freeDisplay();
+    const int number = freeDisplay(firstDisplay);
     if (number < 0)
         return {QString(), -1, "no free display number"};
     const QString display = QStringLiteral(":%1").arg(number);
     QProcess xvfb;
     xvfb.start("Xvfb", {display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
     const Stopped stopXvfb{xvfb};
-    if (!waitFor([&] { return QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)); }, 10000))
+    if (!waitFor([&] { return QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)); }, 10000)
+        || xvfb.state() != QProcess::Running)
         return {QString(), -1, "Xvfb did not start"};
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -245,7 +248,7 @@ TEST(EditorWindowManager, FocusReturningFromBoxesAndDialogsKeepsTheStateTable)
 {
     if (QGuiApplication::platformName() == QLatin1String("xcb"))
         GTEST_SKIP() << "this is the inner run";
-    const InnerRun run = runUnderWindowManager("openbox", {"--sm-disable"}, "EditorUnderWindowManager.*");
+    const InnerRun run = runUnderWindowManager("openbox", {"--sm-disable"}, "EditorUnderWindowManager.*", 90);
     if (!run.skipped.isEmpty())
         GTEST_SKIP() << run.skipped.toStdString();
     EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();
@@ -258,7 +261,7 @@ TEST(EditorWindowManager, UnderXfwm4TheEditorCanOnlyBeClosed)
     if (QGuiApplication::platformName() == QLatin1String("xcb"))
         GTEST_SKIP() << "this is the inner run";
     const InnerRun run = runUnderWindowManager("xfwm4", {"--compositor=off", "--sm-client-disable"},
-                                               "EditorUnderWindowManager.DISABLED_TheWindowManagerOffers*");
+                                               "EditorUnderWindowManager.DISABLED_TheWindowManagerOffers*", 140);
     if (!run.skipped.isEmpty())
         GTEST_SKIP() << run.skipped.toStdString();
     EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();
