@@ -197,16 +197,17 @@ Dword NetworkManagerBackend::available() const
 
 QList<NetworkManagerBackend::Entry> NetworkManagerBackend::entries(Dword &error) const
 {
+    const QDBusConnection bus = systemBus();
     QList<Entry> found;
     if ((error = available()) != Success)
         return found;
-    const QDBusMessage list = call(systemBus(), QLatin1String(SettingsPath), SettingsInterface, QStringLiteral("ListConnections"));
+    const QDBusMessage list = call(bus, QLatin1String(SettingsPath), SettingsInterface, QStringLiteral("ListConnections"));
     if (list.type() != QDBusMessage::ReplyMessage) {
         error = errorOf(list);
         return found;
     }
     for (const QDBusObjectPath &path : pathsOf(list.arguments().first())) {
-        const QDBusMessage reply = call(systemBus(), path.path(), ConnectionInterface, QStringLiteral("GetSettings"));
+        const QDBusMessage reply = call(bus, path.path(), ConnectionInterface, QStringLiteral("GetSettings"));
         if (reply.type() != QDBusMessage::ReplyMessage)
             continue; // removed meanwhile
         const NmSettings settings = settingsOf(reply);
@@ -399,11 +400,12 @@ Dword NetworkManagerBackend::startDial(const DialParams &params, QString &key)
 
 void NetworkManagerBackend::observe(const QString &key, Tracker &tracker, DialProgress &p) const
 {
-    const QVariant state = property(systemBus(), key, ActiveInterface, "State");
-    const QList<QDBusObjectPath> devices = pathsOf(property(systemBus(), key, ActiveInterface, "Devices"));
+    const QDBusConnection bus = systemBus();
+    const QVariant state = property(bus, key, ActiveInterface, "State");
+    const QList<QDBusObjectPath> devices = pathsOf(property(bus, key, ActiveInterface, "Devices"));
     DeviceStatus device;
     if (!devices.isEmpty()) {
-        device = deviceStateOf(systemBus(), devices.first().path());
+        device = deviceStateOf(bus, devices.first().path());
         tracker.lastReason = device.reason != 0 ? device.reason : tracker.lastReason;
     }
     const unsigned active = state.isValid() ? state.toUInt() : unsigned(Deactivated);
@@ -462,23 +464,24 @@ Dword NetworkManagerBackend::hangUp(const QString &key)
 
 Dword NetworkManagerBackend::listConnections(QList<ConnectionInfo> &connections)
 {
+    const QDBusConnection bus = systemBus();
     connections.clear();
     if (const Dword error = available(); error != Success)
         return error;
-    const QList<QDBusObjectPath> active = pathsOf(property(systemBus(), QLatin1String(ManagerPath), ManagerInterface,
+    const QList<QDBusObjectPath> active = pathsOf(property(bus, QLatin1String(ManagerPath), ManagerInterface,
                                                            "ActiveConnections"));
     for (const QDBusObjectPath &path : active) {
-        const QString settingsPath = pathProperty(systemBus(), path.path(), ActiveInterface, "Connection");
-        const QDBusMessage reply = call(systemBus(), settingsPath, ConnectionInterface, QStringLiteral("GetSettings"));
+        const QString settingsPath = pathProperty(bus, path.path(), ActiveInterface, "Connection");
+        const QDBusMessage reply = call(bus, settingsPath, ConnectionInterface, QStringLiteral("GetSettings"));
         if (reply.type() != QDBusMessage::ReplyMessage)
             continue;
         const NmSettings settings = settingsOf(reply);
         if (!isPointToPoint(settings))
             continue;
-        const QList<QDBusObjectPath> devices = pathsOf(property(systemBus(), path.path(), ActiveInterface, "Devices"));
+        const QList<QDBusObjectPath> devices = pathsOf(property(bus, path.path(), ActiveInterface, "Devices"));
         const QString deviceName = devices.isEmpty()
                                        ? QString()
-                                       : property(systemBus(), devices.first().path(), DeviceInterface, "Interface").toString();
+                                       : property(bus, devices.first().path(), DeviceInterface, "Interface").toString();
         connections << ConnectionInfo{path.path(), idOf(settings), deviceTypeOf(settings), deviceName};
     }
     return Success;
@@ -486,15 +489,16 @@ Dword NetworkManagerBackend::listConnections(QList<ConnectionInfo> &connections)
 
 Dword NetworkManagerBackend::addresses(const QString &key, QString &client, QString &server)
 {
+    const QDBusConnection bus = systemBus();
     if (const Dword error = available(); error != Success)
         return error;
-    const QVariant state = property(systemBus(), key, ActiveInterface, "State");
+    const QVariant state = property(bus, key, ActiveInterface, "State");
     if (!state.isValid())
         return ErrorInvalidHandle;
-    const QString config = pathProperty(systemBus(), key, ActiveInterface, "Ip4Config");
+    const QString config = pathProperty(bus, key, ActiveInterface, "Ip4Config");
     if (state.toUInt() != Activated || config.isEmpty() || config == QLatin1String(NoObject))
         return ErrorProjectionNotComplete;
-    const QVariant data = property(systemBus(), config, Ip4ConfigInterface, "AddressData");
+    const QVariant data = property(bus, config, Ip4ConfigInterface, "AddressData");
     const QList<QVariantMap> addresses = data.canConvert<QDBusArgument>()
                                              ? qdbus_cast<QList<QVariantMap>>(data.value<QDBusArgument>())
                                              : QList<QVariantMap>{};
@@ -504,7 +508,7 @@ Dword NetworkManagerBackend::addresses(const QString &key, QString &client, QStr
     // A point-to-point address names its peer; otherwise the gateway is the server.
     server = addresses.first().value(QStringLiteral("peer")).toString();
     if (server.isEmpty())
-        server = property(systemBus(), config, Ip4ConfigInterface, "Gateway").toString();
+        server = property(bus, config, Ip4ConfigInterface, "Gateway").toString();
     return Success;
 }
 
