@@ -8,6 +8,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+
 namespace archive {
 
 ArchiveWriter::ArchiveWriter(QFile &file, const QString &archiveName, qint64 limit)
@@ -31,6 +33,7 @@ void ArchiveWriter::append(const char *data, qint64 size)
     if (size >= BufferSize) {
         writeOut(data, size);
         m_written += size;
+        startWriteback();
     } else {
         if (m_buffer.capacity() == 0)
             m_buffer.reserve(BufferSize);
@@ -48,6 +51,15 @@ void ArchiveWriter::flush()
     writeOut(m_buffer.data(), static_cast<qint64>(m_buffer.size()));
     m_written += static_cast<qint64>(m_buffer.size());
     m_buffer.clear();
+    startWriteback();
+}
+
+void ArchiveWriter::startWriteback()
+{
+    if (m_written - m_handedToDisk < WritebackPiece)
+        return;
+    platform::startWriteback(m_file, m_handedToDisk, m_written - m_handedToDisk);
+    m_handedToDisk = m_written;
 }
 
 void ArchiveWriter::writeOut(const char *data, qint64 size)
@@ -70,6 +82,7 @@ void ArchiveWriter::copyRange(QFile &from, qint64 offset, qint64 length)
         failWrite(reason);
     m_size += length;
     m_written = m_size;
+    startWriteback();
     if (!m_file.seek(m_size))
         failWrite(m_file.errorString());
     m_crcKnown = false;
@@ -93,6 +106,7 @@ void ArchiveWriter::rollBack(const Mark &mark)
         if (!m_file.resize(mark.size) || !m_file.seek(mark.size))
             failWrite(m_file.errorString());
         m_written = mark.size;
+        m_handedToDisk = std::min(m_handedToDisk, m_written);
     }
     m_size = mark.size;
     m_crc = mark.crc;

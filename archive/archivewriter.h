@@ -57,11 +57,15 @@ public:
     void sync();
 
     static constexpr qint64 BufferSize = 1 << 20;
+    // Written bytes are handed to the disk in pieces this large while the change goes on,
+    // so the flush at its end waits for little more than the last piece.
+    static constexpr qint64 WritebackPiece = qint64(8) << 20;
 
 private:
     void flush();
     // Writes bytes at the file's end; on failure the file is cut back to where it was.
     void writeOut(const char *data, qint64 size);
+    void startWriteback();
     [[noreturn]] void failWrite(const QString &reason) const;
 
     QFile &m_file;
@@ -69,6 +73,7 @@ private:
     qint64 m_limit;
     qint64 m_size = 0;
     qint64 m_written = 0;        // bytes in the file; the rest of m_size waits in m_buffer
+    qint64 m_handedToDisk = 0;   // bytes whose writeback has been started
     std::vector<char> m_buffer;
     quint32 m_crc = 0;
     bool m_crcKnown = true;

@@ -33,7 +33,8 @@ void BlockPipeline::stop()
         m_stopping = true;
     }
     m_cancelled = true;
-    m_changed.notify_all();
+    m_sourceReady.notify_all();
+    m_roomMade.notify_all();
     for (std::thread &worker : m_workers) {
         if (worker.joinable())
             worker.join();
@@ -50,25 +51,79 @@ int BlockPipeline::threadsFor(int requested)
 BlockPipeline::Prepared &BlockPipeline::take(qsizetype index)
 {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [&] { return index < m_next && slotOf(index).ready; });
+    waitReady(index, lock);
     return slotOf(index).prepared;
 }
 
 void BlockPipeline::release(qsizetype index)
 {
     Prepared done;
+    bool workersWait = false;
     {
         std::unique_lock lock(m_mutex);
         // A source released without being taken may still be with a worker.
-        m_changed.wait(lock, [&] { return index < m_next && slotOf(index).ready; });
+        waitReady(index, lock);
         Slot &slot = slotOf(index);
         m_memory -= slot.memory;
         done = std::move(slot.prepared);
+        keepSpare(done.block.bytes);
         m_window.pop_front();
         m_released = index + 1;
+        workersWait = m_waitingForRoom > 0;
     }
-    m_changed.notify_all();
+    if (workersWait)
+        m_roomMade.notify_all();
     // `done` goes here, outside the lock: closing files and deleting a temporary one.
+}
+
+void BlockPipeline::waitReady(qsizetype index, std::unique_lock<std::mutex> &lock)
+{
+    if (ready(index))
+        return;
+    m_awaited = index;
+    m_sourceReady.wait(lock, [&] { return callerMayGo(); });
+    m_awaited = -1;
+}
+
+// The caller waits for m_awaited; it goes on once a run of sources from there is ready,
+// or sooner when a worker needs the room only the caller can make.
+bool BlockPipeline::callerMayGo() const
+{
+    if (!ready(m_awaited))
+        return false;
+    if (m_waitingForRoom > 0 || 2 * m_memory >= m_memoryBudget)
+        return true;
+    const qsizetype end = std::min(m_awaited + WakeRun, m_sources.size());
+    for (qsizetype i = m_awaited + 1; i < end; ++i) {
+        if (!ready(i))
+            return false;
+    }
+    return true;
+}
+
+// Called with the lock held.
+void BlockPipeline::keepSpare(ByteBuffer &bytes)
+{
+    if (bytes.capacity() > 0 && bytes.capacity() <= SpareBufferSize && m_spareBuffers.size() < SpareBuffers)
+        m_spareBuffers.push_back(std::move(bytes));
+}
+
+bool BlockPipeline::hasRoomFor(qsizetype index, qint64 cost) const
+{
+    return index == m_released || m_memory + cost <= m_memoryBudget;
+}
+
+// Entered and left with the lock held.
+template<typename RoomOrDone>
+void BlockPipeline::waitForRoom(std::unique_lock<std::mutex> &lock, RoomOrDone roomOrDone)
+{
+    if (roomOrDone())
+        return;
+    ++m_waitingForRoom;
+    if (m_awaited >= 0 && callerMayGo())
+        m_sourceReady.notify_one();
+    m_roomMade.wait(lock, roomOrDone);
+    --m_waitingForRoom;
 }
 
 void BlockPipeline::work()
@@ -77,9 +132,7 @@ void BlockPipeline::work()
     std::unique_lock lock(m_mutex);
     const qsizetype count = m_sources.size();
     for (;;) {
-        m_changed.wait(lock, [&] {
-            return m_stopping || m_next >= count || m_next == m_released || m_memory + SlotCost <= m_memoryBudget;
-        });
+        waitForRoom(lock, [&] { return m_stopping || m_next >= count || hasRoomFor(m_next, SlotCost); });
         if (m_stopping || m_next >= count)
             return;
         const qsizetype index = m_next++;
@@ -89,7 +142,8 @@ void BlockPipeline::work()
         if (m_wanted[static_cast<size_t>(index)])
             prepareOne(blocks, index, slot, lock);
         slot.ready = true;
-        m_changed.notify_all();
+        if (m_awaited >= 0 && callerMayGo())
+            m_sourceReady.notify_one();
     }
 }
 
@@ -108,12 +162,16 @@ void BlockPipeline::prepareOne(BlockStore &blocks, qsizetype index, Slot &slot, 
 {
     Prepared &prepared = slot.prepared;
     const QString name = m_sources.at(index);
+    if (!m_spareBuffers.empty()) {
+        blocks.reuse(std::move(m_spareBuffers.back()));
+        m_spareBuffers.pop_back();
+    }
     lock.unlock();
     try {
         std::unique_ptr<platform::SourceFile> source = openSource(name);
         const qint64 cost = admissionCost(*source);
         lock.lock();
-        m_changed.wait(lock, [&] { return m_stopping || index == m_released || m_memory + cost <= m_memoryBudget; });
+        waitForRoom(lock, [&] { return m_stopping || hasRoomFor(index, cost); });
         if (m_stopping)
             return;
         m_memory += cost;

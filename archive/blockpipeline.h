@@ -15,6 +15,10 @@
 // bounds the number of empty ones. The source the caller waits for always starts, so no
 // source is too large to pass; a source above 20 MiB goes through its own temporary file
 // and takes almost nothing of the budget.
+//
+// The caller is woken once for a run of prepared sources rather than once for each: a
+// small source takes less time to prepare than a wake-up costs when the caller's thread
+// shares the processors with the workers.
 #include "archive/blockstore.h"
 
 #include <QStringList>
@@ -34,6 +38,11 @@ public:
     static constexpr qint64 MemoryBudget = qint64(32) << 20;
     // What a source in the window counts besides its bytes: at most 2,048 sources ahead.
     static constexpr qint64 SlotCost = qint64(16) << 10;
+    // Buffers of written blocks kept for the workers, each at most SpareBufferSize.
+    static constexpr size_t SpareBuffers = 8;
+    static constexpr size_t SpareBufferSize = size_t(1) << 20;
+    // Prepared sources in a row that wake a waiting caller.
+    static constexpr qsizetype WakeRun = 32;
 
     struct Prepared
     {
@@ -73,6 +82,13 @@ private:
 
     void stop();
     void work();
+    void waitReady(qsizetype index, std::unique_lock<std::mutex> &lock);
+    bool callerMayGo() const;
+    bool ready(qsizetype index) const { return index < m_next && m_window[static_cast<size_t>(index - m_released)].ready; }
+    bool hasRoomFor(qsizetype index, qint64 cost) const;
+    void keepSpare(ByteBuffer &bytes);
+    template<typename RoomOrDone>
+    void waitForRoom(std::unique_lock<std::mutex> &lock, RoomOrDone roomOrDone);
     void prepareOne(BlockStore &blocks, qsizetype index, Slot &slot, std::unique_lock<std::mutex> &lock);
     qint64 admissionCost(const platform::SourceFile &source) const;
     Slot &slotOf(qsizetype index) { return m_window[static_cast<size_t>(index - m_released)]; }
@@ -85,13 +101,18 @@ private:
     std::mutex m_spillFileMutex;
 
     std::mutex m_mutex;
-    std::condition_variable m_changed;
+    std::condition_variable m_sourceReady;   // the caller waits on it
+    std::condition_variable m_roomMade;      // the workers wait on it
     // The sources from the one the caller waits for (m_released) to the last one a worker
     // took: a deque keeps every slot in place while slots come and go at its ends.
     std::deque<Slot> m_window;
     qsizetype m_next = 0;        // the next source a worker takes
     qsizetype m_released = 0;    // sources the caller is done with
     qint64 m_memory = 0;         // held by the sources in the window
+    qsizetype m_awaited = -1;    // the source the caller waits for, -1 while it does not
+    int m_waitingForRoom = 0;    // workers waiting for the caller to release sources
+    // Memory of blocks already written, handed back to the workers to fill again.
+    std::vector<ByteBuffer> m_spareBuffers;
     bool m_stopping = false;
     std::atomic<bool> m_cancelled{false};
     std::vector<std::thread> m_workers;

@@ -19,8 +19,6 @@ constexpr qint64 ReadPiece = 64 << 10;
 constexpr qint64 WholeReadPiece = 256 << 10;
 // Below this, reading is too short a part of the work to be worth a thread.
 constexpr qint64 ReadAheadMinimum = 1 << 20;
-// The largest buffer kept for the next source.
-constexpr size_t KeptBuffer = 4 << 20;
 
 struct SourceSummary
 {
@@ -242,7 +240,7 @@ struct BlockStore::State
     // hold its memory for the rest of the change.
     static void keepAtMost(ByteBuffer &buffer)
     {
-        if (buffer.capacity() > KeptBuffer)
+        if (buffer.capacity() > BlockStore::KeptBuffer)
             ByteBuffer().swap(buffer);
     }
 
@@ -332,8 +330,16 @@ void BlockStore::store(QIODevice &source, ArchiveWriter &out, const BlockOptions
 {
     PreparedBlock block = prepare(source, options);
     write(block, &source, out, options, rec);
-    m_state->spare = std::move(block.bytes);
-    State::keepAtMost(m_state->spare);
+    reuse(std::move(block.bytes));
+}
+
+void BlockStore::reuse(ByteBuffer &&bytes)
+{
+    State &st = *m_state;
+    if (bytes.capacity() <= st.spare.capacity())
+        return;
+    st.spare = std::move(bytes);
+    State::keepAtMost(st.spare);
 }
 
 } // namespace archive

@@ -128,6 +128,11 @@ public:
     // (and may be null otherwise).
     void write(PreparedBlock &block, QIODevice *source, ArchiveWriter &out, const BlockOptions &options,
                TZLBFileRec &rec);
+    // Takes back the memory of a block already written, to fill again for a later source
+    // instead of having new pages faulted in.
+    void reuse(ByteBuffer &&bytes);
+    // The largest buffer worth keeping for a later source.
+    static constexpr size_t KeptBuffer = 4 << 20;
 
 private:
     struct State;

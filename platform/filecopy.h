@@ -20,4 +20,9 @@ namespace platform {
 // Writes the file's data through to the disk (fsync).
 [[nodiscard]] bool syncFile(QFile &file, QString *error);
 
+// Asks the kernel to start writing a range of the file to the disk now, without waiting,
+// so a later syncFile has less left to wait for. Only a hint: a range the kernel cannot
+// start on is written by syncFile, which reports any error.
+void startWriteback(QFile &file, qint64 offset, qint64 length);
+
 } // namespace platform

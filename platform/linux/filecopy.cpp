@@ -89,6 +89,11 @@ bool copyFileRange(QFile &from, qint64 fromOffset, QFile &to, qint64 toOffset, q
     return false;
 }
 
+void startWriteback(QFile &file, qint64 offset, qint64 length)
+{
+    ::sync_file_range(file.handle(), offset, length, SYNC_FILE_RANGE_WRITE);
+}
+
 bool syncFile(QFile &file, QString *error)
 {
     if (::fsync(file.handle()) == 0)
