@@ -5,10 +5,12 @@
 namespace archive {
 
 BlockPipeline::BlockPipeline(const QStringList &sources, std::vector<bool> wanted, TFileCompressionLevel level,
-                             int threads, std::function<std::unique_ptr<QFile>()> createSpillFile, qint64 memoryBudget)
+                             int threads, std::function<std::unique_ptr<QFile>()> createSpillFile, Work kind,
+                             qint64 memoryBudget)
     : m_sources(sources)
     , m_wanted(std::move(wanted))
     , m_level(level)
+    , m_work(kind)
     , m_createSpillFile(std::move(createSpillFile))
     , m_memoryBudget(memoryBudget)
 {
@@ -69,7 +71,7 @@ void BlockPipeline::release(qsizetype index)
         keepSpare(done.block.bytes);
         m_window.pop_front();
         m_released = index + 1;
-        workersWait = m_waitingForRoom > 0;
+        workersWait = m_waitingForRoom > 0 && roomWorthWaking();
     }
     if (workersWait)
         m_roomMade.notify_all();
@@ -106,6 +108,14 @@ void BlockPipeline::keepSpare(ByteBuffer &bytes)
 {
     if (bytes.capacity() > 0 && bytes.capacity() <= SpareBufferSize && m_spareBuffers.size() < SpareBuffers)
         m_spareBuffers.push_back(std::move(bytes));
+}
+
+// Workers waiting for room are woken once a quarter of the budget is free, not at every
+// source the caller releases, or a worker far faster than the caller would wake for each;
+// and always when the source the caller needs next is theirs.
+bool BlockPipeline::roomWorthWaking() const
+{
+    return m_window.empty() || !m_window.front().ready || 4 * m_memory <= 3 * m_memoryBudget;
 }
 
 bool BlockPipeline::hasRoomFor(qsizetype index, qint64 cost) const
@@ -153,8 +163,9 @@ qint64 BlockPipeline::admissionCost(const platform::SourceFile &source) const
     // A big source keeps its compressed form in a temporary file.
     if (size > BlockOptions::SpillThreshold)
         return 0;
-    // A small one holds its bytes and its compressed form until one is chosen.
-    return m_level == fcNone ? size : 2 * size;
+    // A small one holds its bytes and its compressed form until one is chosen; only its
+    // bytes when the caller compresses it.
+    return m_level == fcNone || m_work == Work::ReadOnly ? size : 2 * size;
 }
 
 // Entered and left with the lock held; runs the work itself without it.
@@ -187,8 +198,8 @@ void BlockPipeline::prepareOne(BlockStore &blocks, qsizetype index, Slot &slot, 
         };
         options.progress = [&prepared](qint64 consumed, qint64) { prepared.consumed.push_back(consumed); };
         prepared.total = source->size();
-        prepared.block = blocks.prepare(*source, options);
-        if (prepared.block.copySource)
+        prepared.block = m_work == Work::ReadOnly ? blocks.read(*source, options) : blocks.prepare(*source, options);
+        if (prepared.block.copySource || prepared.block.pending == PreparedBlock::Pending::Everything)
             prepared.source = std::move(source);
         const qint64 held = SlotCost + prepared.block.memory();
         lock.lock();

@@ -3,7 +3,8 @@
 // thread writes them into the archive in list order.
 //
 // Workers take the sources in list order and run BlockStore::prepare on each: reading,
-// checksum and compression. The caller takes the prepared blocks back in the same order
+// checksum and compression; or, when the caller compresses one source at a time itself,
+// BlockStore::read, so one worker does the reading for it. The caller takes the prepared blocks back in the same order
 // and writes them, so the archive is the same whatever the number of threads and the
 // timing; the progress a worker's compressor reported is kept with the block and told
 // again on the caller's thread, before the block is written.
@@ -36,6 +37,8 @@ class BlockPipeline
 {
 public:
     static constexpr qint64 MemoryBudget = qint64(32) << 20;
+    // A worker that only reads need not be far ahead of the caller.
+    static constexpr qint64 ReadAheadBudget = qint64(8) << 20;
     // What a source in the window counts besides its bytes: at most 2,048 sources ahead.
     static constexpr qint64 SlotCost = qint64(16) << 10;
     // Buffers of written blocks kept for the workers, each at most SpareBufferSize.
@@ -53,11 +56,14 @@ public:
         std::exception_ptr failure;      // why the source could not be prepared
     };
 
+    enum class Work { Prepare, ReadOnly };
+
     // Starts `threads` workers over `sources`; a source whose `wanted` is false is not read.
     // `createSpillFile` is called on a worker, never by two at once. `memoryBudget` is
     // lowered only by tests.
     BlockPipeline(const QStringList &sources, std::vector<bool> wanted, TFileCompressionLevel level, int threads,
-                  std::function<std::unique_ptr<QFile>()> createSpillFile, qint64 memoryBudget = MemoryBudget);
+                  std::function<std::unique_ptr<QFile>()> createSpillFile, Work kind = Work::Prepare,
+                  qint64 memoryBudget = MemoryBudget);
     // Stops the workers, waits for them and closes every scratch file they made.
     ~BlockPipeline();
     BlockPipeline(const BlockPipeline &) = delete;
@@ -87,6 +93,7 @@ private:
     bool ready(qsizetype index) const { return index < m_next && m_window[static_cast<size_t>(index - m_released)].ready; }
     bool hasRoomFor(qsizetype index, qint64 cost) const;
     void keepSpare(ByteBuffer &bytes);
+    bool roomWorthWaking() const;
     template<typename RoomOrDone>
     void waitForRoom(std::unique_lock<std::mutex> &lock, RoomOrDone roomOrDone);
     void prepareOne(BlockStore &blocks, qsizetype index, Slot &slot, std::unique_lock<std::mutex> &lock);
@@ -96,6 +103,7 @@ private:
     QStringList m_sources;
     std::vector<bool> m_wanted;
     TFileCompressionLevel m_level;
+    Work m_work;
     std::function<std::unique_ptr<QFile>()> m_createSpillFile;
     qint64 m_memoryBudget;
     std::mutex m_spillFileMutex;

@@ -106,6 +106,7 @@ struct BlockStore::State
     ByteBuffer spare;
     const BlockOptions *options = nullptr;
     qint64 total = 0;
+    bool compressing = false;   // read pieces go to the compressor as they arrive
 
     void spoolOutput(const char *data, qint64 size)
     {
@@ -130,7 +131,7 @@ struct BlockStore::State
 
     void compressPiece(const char *data, qint64 size)
     {
-        if (level != fcNone)
+        if (compressing)
             deflater->feed(data, size);
     }
 
@@ -208,6 +209,7 @@ struct BlockStore::State
             return;
         }
         block = &out;
+        compressing = level != fcNone;
         if (big && options->createSpillFile) {
             out.spill = std::make_unique<SpillFile>(options->createSpillFile());
         } else if (level != fcNone) {
@@ -234,6 +236,65 @@ struct BlockStore::State
             std::swap(out.bytes, raw);
         }
         keepAtMost(raw);
+    }
+
+    void read(QIODevice &source, PreparedBlock &out)
+    {
+        if (level == fcNone) {
+            prepare(source, out);
+            return;
+        }
+        if (total > BlockOptions::MaxEntrySize)
+            throw LimitError(msg::entryTooLarge(options->sourceName));
+        out.expected = total;
+        if (total > BlockOptions::SpillThreshold) {
+            out.pending = PreparedBlock::Pending::Everything;
+            return;
+        }
+        rewind(source, *options);
+        compressing = false;
+        ByteBuffer bytes = std::move(spare);
+        bytes.clear();
+        const SourceSummary read = readWhole(source, bytes);
+        out.size = read.size;
+        out.crc = read.crc;
+        out.bytes = std::move(bytes);
+        out.pending = PreparedBlock::Pending::Compression;
+    }
+
+    // Compresses the source `read` left in out.bytes, in the pieces readWhole reads.
+    void compressRead(PreparedBlock &out)
+    {
+        ByteBuffer source = std::move(out.bytes);
+        total = out.expected;
+        block = &out;
+        out.bytes = std::move(spare);
+        out.bytes.clear();
+        out.bytes.reserve(static_cast<size_t>(out.size / 2 + 64));
+        compressing = true;
+        startCompressor();
+        for (qint64 at = 0; at < out.size; at += WholeReadPiece)
+            compressPiece(source.data() + at, std::min(WholeReadPiece, out.size - at));
+        deflater->finish();
+        out.pending = PreparedBlock::Pending::Nothing;
+        out.compressed = out.compressedSize < out.size;
+        if (!out.compressed)
+            std::swap(out.bytes, source);
+        spare = std::move(source);
+        keepAtMost(spare);
+    }
+
+    // Runs a step that drives the compressor; one left mid-stream by a failure is started
+    // afresh for the next source.
+    template<class Step>
+    void compressorStep(Step &&step)
+    {
+        try {
+            step();
+        } catch (...) {
+            deflater.reset();
+            throw;
+        }
     }
 
     // A buffer is kept only up to a size, so a worker that met one large source does not
@@ -302,13 +363,17 @@ PreparedBlock BlockStore::prepare(QIODevice &source, const BlockOptions &options
     st.options = &options;
     st.total = source.isSequential() ? 0 : source.size();
     PreparedBlock block;
-    try {
-        st.prepare(source, block);
-    } catch (...) {
-        // A compressor left mid-stream is started afresh for the next source.
-        st.deflater.reset();
-        throw;
-    }
+    st.compressorStep([&] { st.prepare(source, block); });
+    return block;
+}
+
+PreparedBlock BlockStore::read(QIODevice &source, const BlockOptions &options)
+{
+    State &st = *m_state;
+    st.options = &options;
+    st.total = source.isSequential() ? 0 : source.size();
+    PreparedBlock block;
+    st.compressorStep([&] { st.read(source, block); });
     return block;
 }
 
@@ -316,7 +381,14 @@ void BlockStore::write(PreparedBlock &block, QIODevice *source, ArchiveWriter &o
                        TZLBFileRec &rec)
 {
     State &st = *m_state;
+    if (block.pending == PreparedBlock::Pending::Everything) {
+        if (!source)
+            throw platform::Error(msg::unableToOpen(options.sourceName));
+        block = prepare(*source, options);
+    }
     st.options = &options;
+    if (block.pending == PreparedBlock::Pending::Compression)
+        st.compressorStep([&] { st.compressRead(block); });
     const ArchiveWriter::Mark mark = out.mark();
     try {
         st.write(block, source, out, rec);

@@ -99,6 +99,11 @@ struct PreparedBlock
     std::unique_ptr<SpillFile> spill;   // the compressed form of a big source
     bool copySource = false;            // stored plain without the bytes kept: `write` reads the source again
     bool checkCopy = false;             // ... and that copy must match `size` and `crc`
+    // What `read` left for `write` to do: compress `bytes`, the source read whole, or
+    // prepare the whole block from the source.
+    enum class Pending { Nothing, Compression, Everything };
+    Pending pending = Pending::Nothing;
+    qint64 expected = 0;                // the source's length when opened, for progress
 
     // The memory the block holds while it waits for its turn.
     qint64 memory() const { return static_cast<qint64>(bytes.capacity()); }
@@ -124,8 +129,13 @@ public:
 
     // Reads, checksums and compresses the whole source from its first byte.
     PreparedBlock prepare(QIODevice &source, const BlockOptions &options);
-    // Appends a prepared block; `source` is read again only when block.copySource is set
-    // (and may be null otherwise).
+    // Only the reading and the checksum of `prepare`, for a thread that reads ahead of
+    // the one that compresses: `write` compresses what was read, in the pieces a plain
+    // read gives, so the block is the same. A source above 20 MiB is left unread for
+    // `write` to prepare from the source.
+    PreparedBlock read(QIODevice &source, const BlockOptions &options);
+    // Appends a prepared block, finishing what `read` left; `source` is read again only
+    // when block.copySource is set or the block was left unread (and may be null otherwise).
     void write(PreparedBlock &block, QIODevice *source, ArchiveWriter &out, const BlockOptions &options,
                TZLBFileRec &rec);
     // Takes back the memory of a block already written, to fill again for a later source

@@ -55,8 +55,9 @@ public:
     bool RecursePaths() const { return fRecursePaths; }
     void SetRecursePaths(bool on) { fRecursePaths = on; }
     // Threads that read and compress the sources of AddFiles and UpdateFiles side by side:
-    // below 1 (the default) one per online processor; 1 takes one source at a time on the
-    // caller's thread. The archive is byte for byte the same whatever the number, and
+    // below 1 (the default) one per online processor; 1 compresses one source at a time on
+    // the caller's thread while one more thread only reads the sources ahead of it. The
+    // archive is byte for byte the same whatever the number, and
     // every event still runs on the caller's thread, in the same order.
     // With more than one, ExtractAll without an OnReplaceFile handler also writes its
     // files on a thread of its own while the caller's thread inflates the next ones: the

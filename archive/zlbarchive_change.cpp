@@ -211,9 +211,14 @@ void TZLBArchive::storeSource(Rewrite &rewrite, QIODevice &source, const QString
 std::unique_ptr<BlockPipeline> TZLBArchive::startPipeline(const QStringList &sources, std::vector<bool> wanted)
 {
     const int threads = BlockPipeline::threadsFor(fThreads);
-    // One source gains nothing from workers; one thread is the plain path.
-    if (threads <= 1 || std::count(wanted.begin(), wanted.end(), true) < 2)
+    // One source gains nothing from workers.
+    if (std::count(wanted.begin(), wanted.end(), true) < 2)
         return nullptr;
+    // With one thread to compress, this one compresses and a worker reads ahead of it:
+    // opening and reading thousands of small files costs as much as compressing them fast.
+    if (threads <= 1)
+        return std::make_unique<BlockPipeline>(sources, std::move(wanted), fCompressionLevel, 1, openSpillFile,
+                                               BlockPipeline::Work::ReadOnly, BlockPipeline::ReadAheadBudget);
     return std::make_unique<BlockPipeline>(sources, std::move(wanted), fCompressionLevel, threads, openSpillFile);
 }
 
