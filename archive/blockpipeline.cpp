@@ -3,6 +3,16 @@
 #include <algorithm>
 
 namespace archive {
+namespace {
+
+// A file a worker opens but the caller's thread closes, perhaps after the worker has
+// ended, must not keep the worker's Qt thread data alive.
+void detachFromWorker(QObject &file)
+{
+    file.moveToThread(nullptr);
+}
+
+} // namespace
 
 BlockPipeline::BlockPipeline(const QStringList &sources, std::vector<bool> wanted, TFileCompressionLevel level,
                              int threads, std::function<std::unique_ptr<QFile>()> createSpillFile, Work kind,
@@ -194,13 +204,17 @@ void BlockPipeline::prepareOne(BlockStore &blocks, qsizetype index, Slot &slot, 
         options.cancelled = &m_cancelled;
         options.createSpillFile = [this] {
             const std::lock_guard spillLock(m_spillFileMutex);
-            return m_createSpillFile();
+            std::unique_ptr<QFile> file = m_createSpillFile();
+            detachFromWorker(*file);
+            return file;
         };
         options.progress = [&prepared](qint64 consumed, qint64) { prepared.consumed.push_back(consumed); };
         prepared.total = source->size();
         prepared.block = m_work == Work::ReadOnly ? blocks.read(*source, options) : blocks.prepare(*source, options);
-        if (prepared.block.copySource || prepared.block.pending == PreparedBlock::Pending::Everything)
+        if (prepared.block.copySource || prepared.block.pending == PreparedBlock::Pending::Everything) {
+            detachFromWorker(*source);
             prepared.source = std::move(source);
+        }
         const qint64 held = SlotCost + prepared.block.memory();
         lock.lock();
         m_memory += held - slot.memory;

@@ -82,7 +82,7 @@ private:
 std::unique_ptr<platform::SourceFile> openSource(const QString &name)
 {
     auto file = std::make_unique<platform::SourceFile>();
-    if (!file->open(name))
+    if (!file->openFile(name))
         throw platform::Error(msg::unableToOpen(name));
     return file;
 }

@@ -18,7 +18,7 @@ public:
 
     // Opens `name` read-only (following links); false, with the reason in errorString(),
     // when it cannot be opened or is not a regular file.
-    bool open(const QString &name);
+    bool openFile(const QString &name);
     void close() override;
 
     bool isSequential() const override { return false; }

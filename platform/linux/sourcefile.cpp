@@ -15,7 +15,7 @@ SourceFile::~SourceFile()
     close();
 }
 
-bool SourceFile::open(const QString &name)
+bool SourceFile::openFile(const QString &name)
 {
     close();
     // O_NONBLOCK: opening a FIFO must not wait for a writer; a regular file ignores it.

@@ -1,6 +1,7 @@
 // Compressing on worker threads: the archive, the events and the failures are the same
 // as with one thread, whatever the number of threads.
 #include "archive/blockpipeline.h"
+#include "archive/blockstore.h"
 #include "archive_test_support.h"
 
 #include <QFileInfo>
@@ -267,17 +268,75 @@ TEST(ZlbParallel, PipelineHandsBlocksBackInListOrderWithinItsBounds)
         testenv::writeFile(sources.back(), text(i + 1));
         wanted.push_back(i != 5);
     }
-    BlockPipeline pipeline(
-        sources, wanted, fcDefault, 4,
-        []() -> std::unique_ptr<QFile> { throw platform::Error("small sources need no scratch file"); }, budget);
-    for (qsizetype i = 0; i < sources.size(); ++i) {
-        if (wanted[static_cast<size_t>(i)]) {
-            BlockPipeline::Prepared &prepared = pipeline.take(i);
-            ASSERT_FALSE(prepared.failure) << i;
-            EXPECT_EQ(prepared.block.size, text(static_cast<int>(i) + 1).size()) << i;
-            EXPECT_EQ(prepared.block.crc, crcOf(text(static_cast<int>(i) + 1))) << i;
+    for (const auto [kind, workers] : {std::pair{BlockPipeline::Work::Prepare, 4}, {BlockPipeline::Work::ReadOnly, 1}}) {
+        BlockPipeline pipeline(
+            sources, wanted, fcDefault, workers,
+            []() -> std::unique_ptr<QFile> { throw platform::Error("small sources need no scratch file"); }, kind,
+            budget);
+        for (qsizetype i = 0; i < sources.size(); ++i) {
+            if (wanted[static_cast<size_t>(i)]) {
+                BlockPipeline::Prepared &prepared = pipeline.take(i);
+                ASSERT_FALSE(prepared.failure) << i;
+                EXPECT_EQ(prepared.block.size, text(static_cast<int>(i) + 1).size()) << i;
+                EXPECT_EQ(prepared.block.crc, crcOf(text(static_cast<int>(i) + 1))) << i;
+                EXPECT_EQ(prepared.block.pending == PreparedBlock::Pending::Compression, kind == BlockPipeline::Work::ReadOnly)
+                    << i;
+            }
+            pipeline.release(i);
         }
-        pipeline.release(i);
+    }
+}
+
+// A block read on one thread and compressed on another is the block one thread makes,
+// whatever the source: across the 256 KiB pieces a source is read in, stored plain, and
+// above 20 MiB.
+TEST(ZlbParallel, BlockReadAheadIsTheBlockOneThreadMakes)
+{
+    const QString folder = testenv::freshDir("readahead");
+    const QByteArray line = text(1);
+    const QByteArray contents[] = {QByteArray(),
+                                   QByteArray("x"),
+                                   text(100),
+                                   noise(5000, 3),
+                                   line.repeated((700 << 10) / line.size()),
+                                   noise((600 << 10) + 17, 4),
+                                   line.repeated(BlockOptions::SpillThreshold / line.size() + 2)};
+    const auto spill = [&] {
+        auto file = std::make_unique<QFile>(folder + "/spill");
+        file->open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered);
+        return file;
+    };
+    for (const TFileCompressionLevel level : {fcNone, fcFastest, fcDefault}) {
+        for (const QByteArray &content : contents) {
+            const QString what = QString("level %1, %2 bytes").arg(level).arg(content.size());
+            const QString source = folder + "/source";
+            testenv::writeFile(source, content);
+            BlockOptions options;
+            options.sourceName = source;
+            options.createSpillFile = spill;
+            QByteArray written[2];
+            TZLBFileRec records[2];
+            for (int way = 0; way < 2; ++way) {
+                QFile file(folder + QString("/out%1").arg(way));
+                ASSERT_TRUE(file.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered));
+                ArchiveWriter writer(file, file.fileName());
+                BlockStore blocks(level);
+                const auto opened = openSource(source);
+                if (way == 0) {
+                    blocks.store(*opened, writer, options, records[way]);
+                } else {
+                    PreparedBlock block = BlockStore(level).read(*opened, options);
+                    blocks.write(block, opened.get(), writer, options, records[way]);
+                }
+                writer.sync();
+                written[way] = testenv::readFile(file.fileName());
+            }
+            EXPECT_TRUE(written[0] == written[1]) << qPrintable(what);
+            EXPECT_EQ(records[0].csize, records[1].csize) << qPrintable(what);
+            EXPECT_EQ(records[0].CRC, records[1].CRC) << qPrintable(what);
+            EXPECT_EQ(records[0].Status, records[1].Status) << qPrintable(what);
+            EXPECT_EQ(records[0].CompressionLevel, records[1].CompressionLevel) << qPrintable(what);
+        }
     }
 }
 

@@ -32,7 +32,7 @@ TEST(SourceFile, AFileThatGrewAfterOpeningIsReadToItsNewEnd)
     const QString path = testenv::root() + "/grows";
     testenv::writeFile(path, "abc");
     platform::SourceFile source;
-    ASSERT_TRUE(source.open(path));
+    ASSERT_TRUE(source.openFile(path));
     append(path, "def");
     EXPECT_EQ(source.size(), 3);
     EXPECT_EQ(readToEnd(source), "abcdef");
@@ -43,7 +43,7 @@ TEST(SourceFile, TheEndIsLookedForAgainAfterASeek)
     const QString path = testenv::root() + "/grows";
     testenv::writeFile(path, "abc");
     platform::SourceFile source;
-    ASSERT_TRUE(source.open(path));
+    ASSERT_TRUE(source.openFile(path));
     char buffer[16];
     EXPECT_EQ(source.read(buffer, sizeof buffer), 3);
     append(path, "def");
@@ -55,9 +55,9 @@ TEST(SourceFile, TheEndIsLookedForAgainAfterASeek)
 TEST(SourceFile, OnlyRegularFilesOpen)
 {
     platform::SourceFile source;
-    EXPECT_FALSE(source.open(testenv::root()));
-    EXPECT_FALSE(source.open(testenv::root() + "/missing"));
-    EXPECT_FALSE(source.open("/dev/null"));
+    EXPECT_FALSE(source.openFile(testenv::root()));
+    EXPECT_FALSE(source.openFile(testenv::root() + "/missing"));
+    EXPECT_FALSE(source.openFile("/dev/null"));
 }
 
 } // namespace
