@@ -39,8 +39,8 @@ public:
     static constexpr qint64 MemoryBudget = qint64(32) << 20;
     // A worker that only reads need not be far ahead of the caller.
     static constexpr qint64 ReadAheadBudget = qint64(8) << 20;
-    // What a source in the window counts besides its bytes: at most 2,048 sources ahead.
-    static constexpr qint64 SlotCost = qint64(16) << 10;
+    // What a source in the window counts besides its bytes: at most 4,096 sources ahead.
+    static constexpr qint64 SlotCost = qint64(8) << 10;
     // Buffers of written blocks kept for the workers, each at most SpareBufferSize.
     static constexpr size_t SpareBuffers = 8;
     static constexpr size_t SpareBufferSize = size_t(1) << 20;
