@@ -297,6 +297,17 @@ struct BlockStore::State
         }
     }
 
+    // A new block made by `step` from the source's first byte.
+    PreparedBlock fromSource(QIODevice &source, const BlockOptions &stepOptions,
+                             void (State::*step)(QIODevice &, PreparedBlock &))
+    {
+        options = &stepOptions;
+        total = source.isSequential() ? 0 : source.size();
+        PreparedBlock out;
+        compressorStep([&] { (this->*step)(source, out); });
+        return out;
+    }
+
     // A buffer is kept only up to a size, so a worker that met one large source does not
     // hold its memory for the rest of the change.
     static void keepAtMost(ByteBuffer &buffer)
@@ -359,22 +370,12 @@ BlockStore::~BlockStore() = default;
 
 PreparedBlock BlockStore::prepare(QIODevice &source, const BlockOptions &options)
 {
-    State &st = *m_state;
-    st.options = &options;
-    st.total = source.isSequential() ? 0 : source.size();
-    PreparedBlock block;
-    st.compressorStep([&] { st.prepare(source, block); });
-    return block;
+    return m_state->fromSource(source, options, &State::prepare);
 }
 
 PreparedBlock BlockStore::read(QIODevice &source, const BlockOptions &options)
 {
-    State &st = *m_state;
-    st.options = &options;
-    st.total = source.isSequential() ? 0 : source.size();
-    PreparedBlock block;
-    st.compressorStep([&] { st.read(source, block); });
-    return block;
+    return m_state->fromSource(source, options, &State::read);
 }
 
 void BlockStore::write(PreparedBlock &block, QIODevice *source, ArchiveWriter &out, const BlockOptions &options,
